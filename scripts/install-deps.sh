@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that Wrenfold needs and this machine lacks; asks apt-get for nothing else.
+# Usage: scripts/install-deps.sh run|test
+set -euo pipefail
+
+build=(cmake g++ make qt6-base-dev)
+tests=(libgtest-dev xvfb xdotool x11-utils xauth imagemagick clang libclang-rt-14-dev valgrind)
+
+case "${1:-}" in
+    run) wanted=("${build[@]}") ;;
+    test) wanted=("${build[@]}" "${tests[@]}") ;;
+    *) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for package in "${wanted[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+if [[ $(id -u) -ne 0 ]]; then
+    echo "Missing packages. Install them as root with:" >&2
+    echo "  apt-get update && apt-get install -y --no-install-recommends ${missing[*]}" >&2
+    exit 1
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"

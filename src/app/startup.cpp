@@ -1,0 +1,52 @@
+#include "app/startup.h"
+
+#include "app/app.h"
+#include "app/file_types1.h"
+#include "app/menu_bar1.h"
+#include "framework/class_record.h"
+#include "framework/runtime.h"
+#include "window/window1.h"
+
+void RegisterClasses() {
+    fw::RuntimeRegisterClasses();
+    App::ctblinit();
+    Window1::ctblinit();
+    MenuBar1::ctblinit();
+}
+
+void Main() {
+    try {
+        fw::RuntimeInitExternalClasses();
+        fw::RuntimeAllocatePluginEntrypointsTable(0);
+        InitFileTypes();
+        NewAppInstance();
+        ApplicationAddMenuHandlers();
+        MakeDefaultView();
+        fw::RuntimeRun();
+    } catch (...) {
+        fw::UnhandledException(std::current_exception());
+    }
+}
+
+void InitFileTypes() { FileTypes1::Initialize(); }
+
+void NewAppInstance() {
+    fw::Ref<App> app = fw::Cast<App>(fw::RuntimeNewObject(App::Lookup()));
+    if (!app)
+        throw fw::NilObjectException();
+    fw::Ref<MenuBar1> menuBar = MenuBar1::Instance();
+    app->MenuBar(menuBar);
+    menuBar = nullptr;
+    fw::RuntimeRegisterAppObject(app);
+}
+
+// The application handles no menu command itself.
+void ApplicationAddMenuHandlers() {}
+
+void MakeDefaultView() { Window1::Instance(); }
+
+void ReleaseModuleObjects() {
+    fw::RuntimeReleaseWindowLists();
+    MenuBar1::_implicitInstance.Exit();
+    FileTypes1::pSysex.Exit();
+}

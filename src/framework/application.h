@@ -1,0 +1,26 @@
+#pragma once
+
+#include "object.h"
+
+namespace fw {
+
+class ClassRecord;
+class MenuBar;
+
+// The application object. The program derives its own class and registers one instance.
+class Application : public Object {
+public:
+    static const ClassRecord& Record();
+
+    Ref<fw::MenuBar> MenuBar() const;
+    void MenuBar(Ref<fw::MenuBar> menuBar);
+
+protected:
+    Application();
+    ~Application() override;
+
+private:
+    Ref<fw::MenuBar> m_menuBar;
+};
+
+} // namespace fw

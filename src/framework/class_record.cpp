@@ -1,0 +1,93 @@
+#include "class_record.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace fw {
+namespace {
+
+std::string foldCase(std::string_view text) {
+    std::string folded(text);
+    std::transform(folded.begin(), folded.end(), folded.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return folded;
+}
+
+// A function-local registry, so the order in which classes first ask for their records never matters.
+std::map<std::string, std::unique_ptr<ClassRecord>, std::less<>>& registry() {
+    static std::map<std::string, std::unique_ptr<ClassRecord>, std::less<>> classes;
+    return classes;
+}
+
+} // namespace
+
+PropertyDeclaration::PropertyDeclaration(std::string name, PropertyType type, Effect effect, Reader reader)
+    : m_name(std::move(name)), m_type(type), m_effect(std::move(effect)), m_reader(std::move(reader)) {}
+
+void PropertyDeclaration::assign(Object& object, const PropertyValue& value) const {
+    object.m_storedValues[m_name] = value;
+    if (m_effect)
+        m_effect(object, value);
+}
+
+PropertyValue PropertyDeclaration::read(const Object& object) const {
+    if (m_reader)
+        return m_reader(object);
+    return object.storedValue(m_name, m_type);
+}
+
+ClassRecord::ClassRecord(std::string name, const ClassRecord* base, Factory factory)
+    : m_name(std::move(name)), m_base(base), m_factory(std::move(factory)) {}
+
+bool ClassRecord::IsA(const ClassRecord& other) const {
+    for (const ClassRecord* record = this; record; record = record->m_base) {
+        if (record == &other)
+            return true;
+    }
+    return false;
+}
+
+ClassRecord& ClassRecord::Declare(std::string name, PropertyType type, PropertyDeclaration::Effect effect,
+                                  PropertyDeclaration::Reader reader) {
+    m_propertyByFoldedName[foldCase(name)] = m_properties.size();
+    m_properties.emplace_back(std::move(name), type, std::move(effect), std::move(reader));
+    return *this;
+}
+
+const PropertyDeclaration* ClassRecord::FindProperty(std::string_view name) const {
+    const std::string folded = foldCase(name);
+    for (const ClassRecord* record = this; record; record = record->m_base) {
+        auto found = record->m_propertyByFoldedName.find(folded);
+        if (found != record->m_propertyByFoldedName.end())
+            return &record->m_properties[found->second];
+    }
+    return nullptr;
+}
+
+Ref<Object> ClassRecord::NewObject() const {
+    if (!m_factory)
+        return nullptr;
+    Ref<Object> object(m_factory());
+    if (object)
+        object->m_classRecord = this;
+    return object;
+}
+
+ClassRecord& RegisterClass(const std::string& name, const ClassRecord* base, ClassRecord::Factory factory) {
+    auto& classes = registry();
+    auto found = classes.find(name);
+    if (found != classes.end())
+        return *found->second;
+    auto record = std::make_unique<ClassRecord>(name, base, std::move(factory));
+    return *classes.emplace(name, std::move(record)).first->second;
+}
+
+const ClassRecord* FindRegisteredClass(std::string_view name) {
+    auto& classes = registry();
+    auto found = classes.find(name);
+    return found == classes.end() ? nullptr : found->second.get();
+}
+
+Ref<Object> RuntimeNewObject(const ClassRecord& record) { return record.NewObject(); }
+
+} // namespace fw

@@ -1,0 +1,163 @@
+#include "file_drop_filter.h"
+
+#include "drag_item.h"
+#include "file_type_registry.h"
+#include "folder_item.h"
+#include "rect_control.h"
+#include "runtime.h"
+
+#include <QDropEvent>
+#include <QMimeData>
+
+#include <algorithm>
+#include <string_view>
+#include <sys/stat.h>
+
+namespace fw {
+namespace {
+
+bool isFolder(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+std::string lastComponent(const std::string& path) {
+    return path.substr(path.rfind('/') + 1);
+}
+
+bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return text.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), text.begin(),
+                                                      [&](char a, char b) { return fold(a) == fold(b); });
+}
+
+bool equalsIgnoringCase(std::string_view text, std::string_view other) {
+    return text.size() == other.size() && startsWithIgnoringCase(text, other);
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Decodes to bytes rather than to text: a file's name is whatever bytes the system holds, UTF-8 or not.
+std::string percentDecoded(std::string_view encoded) {
+    std::string decoded;
+    for (std::size_t i = 0; i < encoded.size(); ++i) {
+        const int high = encoded[i] == '%' && i + 2 < encoded.size() ? hexValue(encoded[i + 1]) : -1;
+        const int low = high >= 0 ? hexValue(encoded[i + 2]) : -1;
+        if (low < 0) {
+            decoded += encoded[i];
+            continue;
+        }
+        decoded += static_cast<char>(high * 16 + low);
+        i += 2;
+    }
+    return decoded;
+}
+
+// The encoded path of a "file:" URI on this machine; empty for anything else.
+std::string_view localEncodedPath(std::string_view uri) {
+    constexpr std::string_view scheme = "file:";
+    if (!startsWithIgnoringCase(uri, scheme))
+        return {};
+    uri = uri.substr(scheme.size());
+    uri = uri.substr(0, uri.find_first_of("?#"));
+    if (uri.substr(0, 2) != "//")
+        return uri.substr(0, 1) == "/" ? uri : std::string_view();
+    uri.remove_prefix(2);
+    const auto slash = uri.find('/');
+    if (slash == std::string_view::npos)
+        return {};
+    const std::string_view host = uri.substr(0, slash);
+    if (!host.empty() && !equalsIgnoringCase(host, "localhost"))
+        return {};
+    return uri.substr(slash);
+}
+
+std::string_view trimmed(std::string_view line) {
+    const auto first = line.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos)
+        return {};
+    return line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
+}
+
+} // namespace
+
+FileDropFilter::FileDropFilter(RectControl& control, QObject* parent) : QObject(parent), m_control(control) {}
+
+// Every drag event is taken here, accepted or not: the item view underneath would otherwise refuse file drops
+// with its own rules.
+bool FileDropFilter::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (acceptedFiles(drag->mimeData()).empty())
+            drag->ignore();
+        else
+            drag->acceptProposedAction();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const std::vector<std::string> paths = acceptedFiles(drop->mimeData());
+        if (paths.empty()) {
+            drop->ignore();
+            return true;
+        }
+        std::vector<Ref<FolderItem>> files;
+        for (const std::string& path : paths)
+            files.push_back(GetFolderItem(path, 0));
+        const auto item = MakeRef<DragItem>(std::move(files));
+        const auto action = static_cast<std::int32_t>(drop->proposedAction());
+        RuntimeDispatch([&] { m_control.RaiseEvent("DropObject", item, action); });
+        drop->acceptProposedAction();
+        return true;
+    }
+    default:
+        return QObject::eventFilter(watched, event);
+    }
+}
+
+std::vector<std::string> FileDropFilter::acceptedFiles(const QMimeData* data) const {
+    std::vector<std::string> accepted;
+    if (!data)
+        return accepted;
+    const auto& types = m_control.acceptedFileTypes();
+    for (std::string& path : LocalPathsOfUriList(data->data("text/uri-list"))) {
+        const std::string name = lastComponent(path);
+        const bool matches = std::any_of(
+            types.begin(), types.end(), [&](const std::string& type) { return FileTypeMatches(type, name); });
+        // A file that is missing stays: adding it fails later, where the user is told why.
+        if (matches && !isFolder(path))
+            accepted.push_back(std::move(path));
+    }
+    return accepted;
+}
+
+std::vector<std::string> LocalPathsOfUriList(const QByteArray& uriList) {
+    std::vector<std::string> paths;
+    const std::string_view list(uriList.constData(), static_cast<std::size_t>(uriList.size()));
+    std::size_t start = 0;
+    while (start < list.size()) {
+        const auto end = std::min(list.find('\n', start), list.size());
+        const std::string_view line = trimmed(list.substr(start, end - start));
+        start = end + 1;
+        if (line.empty() || line.front() == '#')
+            continue;
+        std::string path = percentDecoded(localEncodedPath(line));
+        // A NUL cannot stand in a path; the system would read a different, shorter one.
+        if (path.empty() || path.find('\0') != std::string::npos)
+            continue;
+        paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
+} // namespace fw

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+
+#include <string>
+#include <vector>
+
+class QByteArray;
+class QMimeData;
+
+namespace fw {
+
+class RectControl;
+
+// Takes drops of files on a control's widget. It offers the control those dropped files whose names match a
+// file type the control accepts, in the order of the drop, as a DragItem with "DropObject"; a drop with no
+// such file is refused, so the cursor shows it. Folders are never patch files, whatever their names.
+class FileDropFilter : public QObject {
+public:
+    FileDropFilter(RectControl& control, QObject* parent);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    std::vector<std::string> acceptedFiles(const QMimeData* data) const;
+
+    RectControl& m_control;
+};
+
+// The local file paths of a "text/uri-list", decoded to the bytes the system names them by (so a name that is
+// not valid UTF-8 survives), in the list's order. Other schemes and remote hosts are left out.
+std::vector<std::string> LocalPathsOfUriList(const QByteArray& uriList);
+
+} // namespace fw

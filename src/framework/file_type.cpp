@@ -1,0 +1,57 @@
+#include "file_type.h"
+
+#include "class_record.h"
+#include "file_type_registry.h"
+
+namespace fw {
+
+const ClassRecord& FileType::Record() {
+    static const ClassRecord& record = RegisterClass("FileType", nullptr, [] { return new FileType; });
+    return record;
+}
+
+// A type still registered when it goes away would leave the platform offering a type that no longer exists.
+FileType::~FileType() {
+    Deregister();
+}
+
+void FileType::Name(const std::string& name) {
+    Deregister();
+    m_name = name;
+}
+
+void FileType::Extensions(const std::string& extensions) {
+    Deregister();
+    m_extensions = extensions;
+}
+
+void FileType::MacType(const std::string& macType) {
+    Deregister();
+    m_macType = macType;
+}
+
+void FileType::MacCreator(const std::string& macCreator) {
+    Deregister();
+    m_macCreator = macCreator;
+}
+
+std::string FileType::Operator_Convert() {
+    Register();
+    return m_name;
+}
+
+void FileType::Register() {
+    if (m_registered)
+        return;
+    RuntimeRegisterFileType(m_name, m_macCreator, m_macType, m_extensions);
+    m_registered = true;
+}
+
+void FileType::Deregister() {
+    if (!m_registered)
+        return;
+    RuntimeDeregisterFileType(m_name);
+    m_registered = false;
+}
+
+} // namespace fw

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "object.h"
+
+#include <cstdint>
+#include <string>
+
+namespace fw {
+
+class BinaryStream;
+
+// A handle of a file on disk, named by its absolute path. The path is kept byte for byte as the system gave
+// it, so a name that is not valid UTF-8 still resolves to its file.
+class FolderItem : public Object {
+public:
+    explicit FolderItem(std::string absolutePath);
+
+    bool Exists() const;
+    // The last component of the path.
+    std::string Name() const;
+    const std::string& AbsolutePath() const { return m_absolutePath; }
+    // Bytes on disk; 0 for a file that does not exist.
+    std::uint64_t Length() const;
+
+    // A stream at the first byte, or nil. Only a regular file opens: a named pipe, a device or a folder yields
+    // nil rather than blocking or reading something that is not a file.
+    Ref<BinaryStream> OpenAsBinaryFile(bool readWrite) const;
+
+    // An empty writable stream, or nil. The bytes go to a new file beside this one, which replaces this file
+    // only when the stream is released with every write complete; a failure leaves this file as it was and
+    // is reported to the user, naming the file and the system's reason.
+    Ref<BinaryStream> CreateBinaryFile(const std::string& fileType) const;
+
+private:
+    std::string m_absolutePath;
+};
+
+// Resolves an absolute path (path mode 0) to a file handle; nil for any other mode, for a path that is not
+// absolute, or when the folder that would hold the file does not exist.
+Ref<FolderItem> GetFolderItem(const std::string& path, int pathMode);
+
+} // namespace fw

@@ -1,0 +1,18 @@
+#include "quit_menu_item.h"
+
+#include "class_record.h"
+#include "runtime.h"
+
+namespace fw {
+
+const ClassRecord& QuitMenuItem::Record() {
+    static const ClassRecord& record =
+        RegisterClass("QuitMenuItem", &MenuItem::Record(), [] { return new QuitMenuItem; });
+    return record;
+}
+
+void QuitMenuItem::Action() {
+    Quit(0);
+}
+
+} // namespace fw

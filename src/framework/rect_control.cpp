@@ -1,0 +1,130 @@
+#include "rect_control.h"
+
+#include "class_record.h"
+#include "file_drop_filter.h"
+#include "window.h"
+
+#include <QWidget>
+
+#include <algorithm>
+
+namespace fw {
+namespace {
+
+// One axis of the anchoring rule: locked on both sides it stretches, on the far side only it moves.
+void followAxis(std::int32_t& start, std::int32_t& length, bool nearLocked, bool farLocked, std::int32_t change) {
+    if (nearLocked && farLocked)
+        length += change;
+    else if (farLocked)
+        start += change;
+}
+
+PropertyDeclaration::Effect placing(std::int32_t Rect::*field) {
+    return [field](Object& object, const PropertyValue& value) {
+        static_cast<RectControl&>(object).placeAt(field, std::get<std::int32_t>(value));
+    };
+}
+
+PropertyDeclaration::Reader reading(std::int32_t Rect::*field) {
+    return [field](const Object& object) -> PropertyValue {
+        return static_cast<const RectControl&>(object).bounds().*field;
+    };
+}
+
+QWidget& widgetOf(Object& object) {
+    QWidget* widget = static_cast<RectControl&>(object).widget();
+    if (!widget)
+        throw NilObjectException();
+    return *widget;
+}
+
+} // namespace
+
+const ClassRecord& RectControl::Record() {
+    static const ClassRecord& record =
+        RegisterClass("RectControl", &Control::Record(), {})
+            .Declare("Left", PropertyType::Int32, placing(&Rect::left), reading(&Rect::left))
+            .Declare("Top", PropertyType::Int32, placing(&Rect::top), reading(&Rect::top))
+            .Declare("Width", PropertyType::Int32, placing(&Rect::width), reading(&Rect::width))
+            .Declare("Height", PropertyType::Int32, placing(&Rect::height), reading(&Rect::height))
+            .Declare("LockLeft", PropertyType::Boolean)
+            .Declare("LockTop", PropertyType::Boolean)
+            .Declare("LockRight", PropertyType::Boolean)
+            .Declare("LockBottom", PropertyType::Boolean)
+            .Declare("TabIndex", PropertyType::Int32)
+            .Declare("Enabled", PropertyType::Boolean,
+                     [](Object& object, const PropertyValue& value) {
+                         widgetOf(object).setEnabled(std::get<bool>(value));
+                     })
+            .Declare("Visible", PropertyType::Boolean,
+                     [](Object& object, const PropertyValue& value) {
+                         widgetOf(object).setVisible(std::get<bool>(value));
+                     })
+            .Declare("HelpTag", PropertyType::String,
+                     [](Object& object, const PropertyValue& value) {
+                         widgetOf(object).setToolTip(QString::fromStdString(std::get<std::string>(value)));
+                     })
+            .Declare("AutoDeactivate", PropertyType::Boolean)
+            .Declare("InitialParent", PropertyType::String);
+    return record;
+}
+
+void RectControl::Construct() {
+    if (!Window())
+        throw NilObjectException();
+    attach(*Window());
+    m_contentAtPlacing = Window()->contentSize();
+    followContentArea(m_contentAtPlacing);
+}
+
+Rect RectControl::bounds() const {
+    if (!widget())
+        return m_placed;
+    const QRect geometry = widget()->geometry();
+    return Rect{geometry.x(), geometry.y(), geometry.width(), geometry.height()};
+}
+
+std::int32_t RectControl::TabIndex() const { return std::get<std::int32_t>(GetProperty("TabIndex")); }
+
+void RectControl::AcceptFileDrop(const std::string& fileTypeName) {
+    if (std::find(m_acceptedFileTypes.begin(), m_acceptedFileTypes.end(), fileTypeName) !=
+        m_acceptedFileTypes.end())
+        return;
+    const bool firstType = m_acceptedFileTypes.empty();
+    m_acceptedFileTypes.push_back(fileTypeName);
+    QWidget* target = dropTarget();
+    if (!firstType || !target)
+        return;
+    target->setAcceptDrops(true);
+    target->installEventFilter(new FileDropFilter(*this, target));
+}
+
+QWidget* RectControl::dropTarget() const { return widget(); }
+
+void RectControl::followContentArea(Size contentSize) {
+    const Rect rect = anchored(contentSize);
+    if (widget())
+        widget()->setGeometry(rect.left, rect.top, std::max(rect.width, 0), std::max(rect.height, 0));
+}
+
+void RectControl::placeAt(std::int32_t Rect::*field, std::int32_t value) {
+    // Rebase on the current content area first, so a value set after a resize is taken as of now.
+    const Size content = Window() ? Window()->contentSize() : m_contentAtPlacing;
+    m_placed = anchored(content);
+    m_contentAtPlacing = content;
+    m_placed.*field = value;
+    followContentArea(content);
+}
+
+Rect RectControl::anchored(Size contentSize) const {
+    Rect rect = m_placed;
+    followAxis(rect.left, rect.width, lock("LockLeft"), lock("LockRight"),
+               contentSize.width - m_contentAtPlacing.width);
+    followAxis(rect.top, rect.height, lock("LockTop"), lock("LockBottom"),
+               contentSize.height - m_contentAtPlacing.height);
+    return rect;
+}
+
+bool RectControl::lock(const char* name) const { return std::get<bool>(GetProperty(name)); }
+
+} // namespace fw

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QMessageBox>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QDialog;
+class QLineEdit;
+
+namespace test {
+
+// What a user does to a modal dialog once it is on screen.
+using Answer = std::function<void(QDialog&)>;
+
+// Types a path (bytes, as the system names the file) into a file dialog's name field and presses Return.
+void typePath(QDialog& dialog, const std::string& path);
+void cancel(QDialog& dialog);
+// Presses one of a message box's buttons.
+void press(QDialog& dialog, QMessageBox::StandardButton button);
+// A file dialog's name field, or null for any other dialog.
+QLineEdit* fileNameEdit(QDialog& dialog);
+
+Answer TypePath(const std::string& path);
+Answer Cancel();
+Answer Press(QMessageBox::StandardButton button);
+
+// Answers the modal dialogs that the framework runs, in order, while it lives. A dialog that an answer leaves
+// open (a file dialog after No to replacing a file) takes the next answer as well. A dialog with no answer
+// left is cancelled and fails the test, rather than waiting forever; so does an answer never used.
+class DialogAnswers {
+public:
+    explicit DialogAnswers(std::vector<Answer> answers);
+    ~DialogAnswers();
+    DialogAnswers(const DialogAnswers&) = delete;
+    DialogAnswers& operator=(const DialogAnswers&) = delete;
+
+    // The Qt class of each dialog as it was answered, such as "QFileDialog" or "QMessageBox".
+    const std::vector<std::string>& answered() const { return m_answered; }
+
+private:
+    void answer(QDialog& dialog);
+
+    std::deque<Answer> m_answers;
+    std::vector<std::string> m_answered;
+};
+
+} // namespace test
