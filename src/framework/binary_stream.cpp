@@ -186,9 +186,10 @@ std::uint64_t BinaryStream::Length() const {
 }
 
 void BinaryStream::commitCreatedFile() {
-    // Written out before it takes the target's place, so that neither a crash nor a write error the system
-    // only reports late can leave the target replaced by a partial file.
-    if (m_writeError.empty() && ::fsync(m_file->descriptor()) != 0)
+    // A write error that the system only reports when the file is closed still stops the replacement. The
+    // file is not forced to disk first: that would make every merge wait for the disk, where the system's own
+    // tools do not.
+    if (m_file.use_count() == 1 && m_file->close() != 0 && m_writeError.empty())
         m_writeError = std::strerror(errno);
     m_file.reset();
 

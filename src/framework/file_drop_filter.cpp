@@ -92,37 +92,49 @@ std::string_view trimmed(std::string_view line) {
 FileDropFilter::FileDropFilter(RectControl& control, QObject* parent) : QObject(parent), m_control(control) {}
 
 // Every drag event is taken here, accepted or not: the item view underneath would otherwise refuse file drops
-// with its own rules.
+// with its own rules. A drop is only ever taken as a copy: a source told that its files were moved may delete
+// them.
 bool FileDropFilter::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-        auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (acceptedFiles(drag->mimeData()).empty())
-            drag->ignore();
-        else
-            drag->acceptProposedAction();
+    case QEvent::DragEnter: {
+        auto* drag = static_cast<QDragEnterEvent*>(event);
+        m_dragAccepted = (drag->possibleActions() & Qt::CopyAction) && !acceptedFiles(drag->mimeData()).empty();
+        answer(*drag, m_dragAccepted);
         return true;
     }
+    case QEvent::DragMove:
+        // The files were looked at on entering; a drag of thousands of files moves without looking again.
+        answer(*static_cast<QDragMoveEvent*>(event), m_dragAccepted);
+        return true;
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
         const std::vector<std::string> paths = acceptedFiles(drop->mimeData());
-        if (paths.empty()) {
-            drop->ignore();
-            return true;
-        }
-        std::vector<Ref<FolderItem>> files;
-        for (const std::string& path : paths)
-            files.push_back(GetFolderItem(path, 0));
-        const auto item = MakeRef<DragItem>(std::move(files));
-        const auto action = static_cast<std::int32_t>(drop->proposedAction());
-        RuntimeDispatch([&] { m_control.RaiseEvent("DropObject", item, action); });
-        drop->acceptProposedAction();
+        answer(*drop, (drop->possibleActions() & Qt::CopyAction) && !paths.empty());
+        if (drop->isAccepted())
+            raiseDropObject(paths);
         return true;
     }
     default:
         return QObject::eventFilter(watched, event);
     }
+}
+
+void FileDropFilter::answer(QDropEvent& event, bool accepted) {
+    if (!accepted) {
+        event.ignore();
+        return;
+    }
+    event.setDropAction(Qt::CopyAction);
+    event.accept();
+}
+
+void FileDropFilter::raiseDropObject(const std::vector<std::string>& paths) {
+    std::vector<Ref<FolderItem>> files;
+    for (const std::string& path : paths)
+        files.push_back(GetFolderItem(path, 0));
+    const auto item = MakeRef<DragItem>(std::move(files));
+    const auto action = static_cast<std::int32_t>(Qt::CopyAction);
+    RuntimeDispatch([&] { m_control.RaiseEvent("DropObject", item, action); });
 }
 
 std::vector<std::string> FileDropFilter::acceptedFiles(const QMimeData* data) const {
@@ -134,7 +146,7 @@ std::vector<std::string> FileDropFilter::acceptedFiles(const QMimeData* data) co
         const std::string name = lastComponent(path);
         const bool matches = std::any_of(
             types.begin(), types.end(), [&](const std::string& type) { return FileTypeMatches(type, name); });
-        // A file that is missing stays: adding it fails later, where the user is told why.
+        // A file that is missing stays: it is the list's to decide what to do with it.
         if (matches && !isFolder(path))
             accepted.push_back(std::move(path));
     }

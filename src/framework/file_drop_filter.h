@@ -6,6 +6,7 @@
 #include <vector>
 
 class QByteArray;
+class QDropEvent;
 class QMimeData;
 
 namespace fw {
@@ -21,9 +22,12 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static void answer(QDropEvent& event, bool accepted);
+    void raiseDropObject(const std::vector<std::string>& paths);
     std::vector<std::string> acceptedFiles(const QMimeData* data) const;
 
     RectControl& m_control;
+    bool m_dragAccepted = false;
 };
 
 // The local file paths of a "text/uri-list", decoded to the bytes the system names them by (so a name that is

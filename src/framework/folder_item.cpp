@@ -5,6 +5,7 @@
 #include "open_file.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -47,6 +48,27 @@ mode_t newFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
+}
+
+// A replaced file keeps its permissions; a new one gets those of any new file.
+mode_t replacementMode(const std::string& targetPath) {
+    struct stat status {};
+    if (::stat(targetPath.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+        return status.st_mode & 07777;
+    return newFileMode();
+}
+
+// Writing through a symbolic link replaces the file it points to, not the link.
+std::string replacedFile(const std::string& targetPath) {
+    struct stat status {};
+    if (::lstat(targetPath.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
+        return targetPath;
+    char* resolved = ::realpath(targetPath.c_str(), nullptr);
+    if (!resolved)
+        return targetPath;
+    std::string path(resolved);
+    std::free(resolved);
+    return path;
 }
 
 // A hidden name in the target's folder, so the final rename stays within one file system. The name is cut
@@ -101,17 +123,18 @@ Ref<BinaryStream> FolderItem::OpenAsBinaryFile(bool readWrite) const {
 
 // This platform has no file type codes, so the type the caller names has nothing to be stored in.
 Ref<BinaryStream> FolderItem::CreateBinaryFile(const std::string& /*fileType*/) const {
-    std::string temporaryPath = temporaryTemplate(m_absolutePath);
+    const std::string targetPath = replacedFile(m_absolutePath);
+    std::string temporaryPath = temporaryTemplate(targetPath);
     const int descriptor = ::mkostemp(temporaryPath.data(), O_CLOEXEC);
     if (descriptor < 0) {
         ReportFileError(m_absolutePath, std::strerror(errno));
         return nullptr;
     }
-    // mkstemp makes the file private to its owner; the replacement should look like any other new file. A
-    // file system that cannot change modes leaves it private, which is no reason to fail.
-    ::fchmod(descriptor, newFileMode());
-    return MakeRef<BinaryStream>(std::make_shared<OpenFile>(descriptor), std::move(temporaryPath),
-                                 m_absolutePath);
+    // mkstemp makes the file private to its owner; the replacement should look like the file it replaces, or
+    // like any other new file. A file system that cannot change modes leaves it private, which is no reason
+    // to fail.
+    ::fchmod(descriptor, replacementMode(targetPath));
+    return MakeRef<BinaryStream>(std::make_shared<OpenFile>(descriptor), std::move(temporaryPath), targetPath);
 }
 
 Ref<FolderItem> GetFolderItem(const std::string& path, int pathMode) {

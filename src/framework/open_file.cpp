@@ -3,11 +3,17 @@
 #include <algorithm>
 #include <cerrno>
 #include <unistd.h>
+#include <utility>
 
 namespace fw {
 
+int OpenFile::close() {
+    return ::close(std::exchange(m_descriptor, -1));
+}
+
 OpenFile::~OpenFile() {
-    ::close(m_descriptor);
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
 }
 
 std::string OpenFile::readAt(std::uint64_t offset, std::uint64_t length) const {

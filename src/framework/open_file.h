@@ -14,6 +14,9 @@ public:
     OpenFile& operator=(const OpenFile&) = delete;
     ~OpenFile();
 
+    // Closes the descriptor now, so its result can be seen: 0, or -1 with errno set.
+    int close();
+
     int descriptor() const { return m_descriptor; }
 
     // Reads up to length bytes at offset, fewer only at the end of the file or on an error.

@@ -134,7 +134,7 @@ void Window::closed() { Event_Close(); }
 void Window::resizeContent(Size size) {
     m_contentSize = size;
     const QWidget* menu = m_widget->menuWidget();
-    const int menuHeight = menu && !menu->isHidden() ? menu->sizeHint().height() : 0;
+    const int menuHeight = menu && !menu->isHidden() ? std::max(menu->heightForWidth(size.width), 0) : 0;
     m_widget->resize(size.width, size.height + menuHeight);
     for (const auto& [name, control] : m_controls) {
         if (auto* placed = dynamic_cast<RectControl*>(control.get()))
@@ -181,8 +181,11 @@ void Window::applyVisibility() {
 }
 
 void Window::applyMenuBarVisibility() {
-    if (QWidget* menu = m_widget->menuWidget())
-        menu->setVisible(flag(*this, "MenuBarVisible"));
+    QWidget* menu = m_widget->menuWidget();
+    if (!menu)
+        return;
+    menu->setHidden(!flag(*this, "MenuBarVisible"));
+    resizeContent(m_contentSize); // the content area keeps its size; the window makes room for the bar
 }
 
 void Window::applyWindowFlags() {
@@ -203,8 +206,16 @@ void Window::applyTabOrder() const {
     }
     std::stable_sort(order.begin(), order.end(),
                      [](const RectControl* a, const RectControl* b) { return a->TabIndex() < b->TabIndex(); });
-    for (std::size_t i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order[i - 1]->widget(), order[i]->widget());
+    // A widget given a parent joins the end of the focus chain. QWidget::setTabOrder would say the same more
+    // directly, but this Qt fails to move a widget behind the last one of the chain.
+    for (RectControl* control : order) {
+        QWidget* widget = control->widget();
+        QWidget* parent = widget->parentWidget();
+        const bool hidden = widget->isHidden();
+        widget->setParent(nullptr);
+        widget->setParent(parent);
+        widget->setHidden(hidden);
+    }
 }
 
 Ref<Control> RuntimeWindowControlByName(const Window& window, const std::string& name) {

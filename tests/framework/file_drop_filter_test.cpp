@@ -5,27 +5,29 @@
 #include "framework/folder_item.h"
 #include "framework/rect_control.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QTemporaryDir>
-#include <QWidget>
+#include <QTreeView>
 #include <fstream>
 #include <gtest/gtest.h>
 
 namespace {
 
-// A control that takes drops on a plain widget of the test's own, outside any window.
+// A control that takes drops on an item view's viewport, as a list does, outside any window. The view on its
+// own refuses file drags, so a drop gets through only when the filter takes it.
 class DropControl : public fw::RectControl {
 public:
-    explicit DropControl(QWidget& target) : m_target(target) {}
+    explicit DropControl(QTreeView& view) : m_view(view) {}
 
 protected:
     QWidget* createWidget(QWidget*) override { return nullptr; }
-    QWidget* dropTarget() const override { return &m_target; }
+    QWidget* dropTarget() const override { return m_view.viewport(); }
 
 private:
-    QWidget& m_target;
+    QTreeView& m_view;
 };
 
 struct Drop {
@@ -49,23 +51,24 @@ protected:
         m_control->installHandler("DropObject",
                                   std::make_shared<fw::EventHandler<fw::Ref<fw::DragItem>, std::int32_t>>(
                                       handler, "( DragItem, Int32 )"));
-        m_target.show();
+        m_view.show();
     }
 
     std::string path(const std::string& name) const { return m_folder.path().toStdString() + "/" + name; }
     void write(const std::string& name) const { std::ofstream(path(name)) << "\xF0\xF7"; }
 
     // Drags the URIs over the target as Qt delivers a real drop; whether the target took it.
-    bool drop(const QByteArray& uriList) {
+    bool drop(const QByteArray& uriList, Qt::DropActions actions = Qt::CopyAction) {
         QMimeData data;
         data.setData("text/uri-list", uriList);
         const QPoint at(5, 5);
-        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(&m_target, &enter);
-        QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(&m_target, &move);
-        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(&m_target, &dropped);
+        QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(m_view.viewport(), &enter);
+        QDragMoveEvent move(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(m_view.viewport(), &move);
+        QDropEvent dropped(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(m_view.viewport(), &dropped);
+        m_dropAction = dropped.dropAction();
         return enter.isAccepted() && move.isAccepted() && dropped.isAccepted();
     }
     QByteArray uri(const std::string& name) const {
@@ -73,9 +76,10 @@ protected:
     }
 
     QTemporaryDir m_folder;
-    QWidget m_target;
-    fw::Ref<DropControl> m_control = fw::MakeRef<DropControl>(m_target);
+    QTreeView m_view;
+    fw::Ref<DropControl> m_control = fw::MakeRef<DropControl>(m_view);
     std::vector<Drop> m_drops;
+    Qt::DropAction m_dropAction = Qt::IgnoreAction;
 };
 
 TEST_F(FileDropFilterTest, DropOffersOnlyFilesOfTheAcceptedTypeInDropOrder) {
@@ -91,6 +95,15 @@ TEST_F(FileDropFilterTest, DropOffersOnlyFilesOfTheAcceptedTypeInDropOrder) {
     EXPECT_EQ(m_drops[0].paths,
               (std::vector<std::string>{path("b.syx"), path("A.SYX"), path("missing.syx")}));
     EXPECT_EQ(m_drops[0].action, Qt::CopyAction);
+}
+
+// A source that proposes a move deletes its files once the drop is taken as one.
+TEST_F(FileDropFilterTest, DropIsTakenAsACopyNeverAsAMove) {
+    write("a.syx");
+    EXPECT_TRUE(drop(uri("a.syx"), Qt::MoveAction | Qt::CopyAction));
+    EXPECT_EQ(m_dropAction, Qt::CopyAction);
+    EXPECT_FALSE(drop(uri("a.syx"), Qt::MoveAction));
+    EXPECT_EQ(m_drops.size(), 1u);
 }
 
 TEST_F(FileDropFilterTest, DropWithoutAcceptedFilesIsRefusedAndRaisesNothing) {

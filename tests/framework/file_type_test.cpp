@@ -30,7 +30,7 @@ TEST(FileType, RegistersOnceWithItsFinalValuesHoweverOftenConverted) {
     EXPECT_EQ(registered->extensions, ".syx");
 }
 
-TEST(FileType, ChangingAValueWithdrawsTheRegistrationUntilTheNextConversion) {
+TEST(FileType, ChangingAValueOrDestroyingTheTypeWithdrawsItsRegistration) {
     auto type = makeType("Changed Type", ".syx");
     type->Operator_Convert();
     type->Extensions(".mid");
@@ -39,11 +39,8 @@ TEST(FileType, ChangingAValueWithdrawsTheRegistrationUntilTheNextConversion) {
     type->Operator_Convert();
     EXPECT_EQ(fw::RuntimeFindFileType("Changed Type")->extensions, ".mid");
     EXPECT_EQ(fw::RuntimeFindFileType("Changed Type")->registrations, 2);
-}
-
-TEST(FileType, DestroyingARegisteredTypeWithdrawsIt) {
-    makeType("Short-lived Type", ".syx")->Operator_Convert();
-    EXPECT_FALSE(fw::RuntimeFindFileType("Short-lived Type"));
+    type = nullptr;
+    EXPECT_FALSE(fw::RuntimeFindFileType("Changed Type"));
 }
 
 TEST(FileTypeRegistry, ChooserFilterListsThePatternsOfARegisteredTypeOnly) {
