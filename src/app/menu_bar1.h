@@ -14,6 +14,7 @@ class MenuBar1 : public fw::MenuBar {
 public:
     static const fw::ClassRecord& ctblinit();
     static const fw::ClassRecord& Lookup();
+    using fw::MenuItem::Lookup; // the item lookup by name, which the record's lookup would hide
     // The shared instance, built on first use.
     static fw::Ref<MenuBar1> Instance();
 

@@ -17,15 +17,13 @@ QString qString(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-// The program names modifiers as a Mac does; Qt's portable "Ctrl" is the platform's command modifier on every
-// platform, and its "Alt" is the Mac's Option.
+// The program names the command modifier as a Mac does; Qt's portable "Ctrl" is that modifier on every
+// platform.
 QKeySequence shortcutOf(const std::string& text) {
     QStringList keys = qString(text).split(u'+');
     for (QString& key : keys) {
         if (key.compare(u"Cmd", Qt::CaseInsensitive) == 0)
             key = QStringLiteral("Ctrl");
-        else if (key.compare(u"Option", Qt::CaseInsensitive) == 0)
-            key = QStringLiteral("Alt");
     }
     return QKeySequence::fromString(keys.join(u'+'), QKeySequence::PortableText);
 }
