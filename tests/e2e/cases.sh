@@ -1,0 +1,62 @@
+# shellcheck shell=bash
+# The end-to-end cases, one function each; run_case.sh provides the helpers and runs one by name.
+
+# Patches of different lengths whose bytes include NUL, line ends and 0xFF, so that any reordering, text-mode
+# conversion or truncation shows. The fourth byte is the patch number.
+write_patches() {
+    printf '\xF0\x01\x02\x2A\x00\x0A\x0D\x0A\xF7' >"$work/lead.syx"
+    printf '\xF0\x01\x02\x05\x7F\xFF\x1A\xF7\xF0\x01\x02\x06\xF7' >"$work/bass.syx"
+    printf '\xF0\x01\x02\x63\xF7' >"$work/pad.syx"
+    printf 'not a patch\n' >"$work/notes.txt"
+}
+
+# Files chosen one by one merge in the order they were chosen, not sorted by name.
+case_add_by_chooser() {
+    write_patches
+    start_wrenfold
+    add_by_chooser "$work/lead.syx"
+    add_by_chooser "$work/bass.syx"
+    add_by_chooser "$work/pad.syx"
+    merge_into "$work/out.syx"
+    expect_merged "$work/out.syx" "$work/lead.syx" "$work/bass.syx" "$work/pad.syx"
+}
+
+# Files dropped from another program follow the rows already listed, in the order dragged; a file of another
+# type in the same drag is left out.
+case_drag_and_drop() {
+    write_patches
+    start_wrenfold
+    add_by_chooser "$work/lead.syx"
+    drag_onto_list "$work/pad.syx" "$work/notes.txt" "$work/bass.syx"
+    merge_into "$work/out.syx"
+    expect_merged "$work/out.syx" "$work/lead.syx" "$work/pad.syx" "$work/bass.syx"
+}
+
+# Backing out of either dialog changes nothing: no row is added and no file written. With nothing listed,
+# merging asks for no file at all.
+case_cancel() {
+    write_patches
+    start_wrenfold
+    click_add
+    await_dialog Open
+    press_in_dialog Escape
+    click_merge
+    expect_no_window "merging an empty list"
+    add_by_chooser "$work/lead.syx"
+    click_merge
+    await_dialog "Save As"
+    press_in_dialog Escape
+    merge_into "$work/out.syx"
+    expect_merged "$work/out.syx" "$work/lead.syx"
+    expect_folder_holds lead.syx bass.syx pad.syx notes.txt out.syx
+}
+
+# Both ways a user ends the program, the window's close box and Ctrl+Q, end it with status 0.
+case_quit() {
+    start_wrenfold
+    click_close_box
+    expect_clean_exit "its window was closed"
+    start_wrenfold
+    press_shortcut ctrl+q
+    expect_clean_exit "Ctrl+Q"
+}

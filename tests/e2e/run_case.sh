@@ -1,0 +1,236 @@
+#!/usr/bin/env bash
+# Runs one end-to-end case: the real Wrenfold on an X server of the case's own, driven only from outside with
+# synthetic mouse and keyboard input, as a user drives it. On failure the screen is saved to OUTPUT_DIR.
+# Usage: run_case.sh CASE WRENFOLD DRAG_SOURCE XUTIL OUTPUT_DIR
+set -euo pipefail
+
+# shellcheck source=cases.sh
+source "$(dirname "${BASH_SOURCE[0]}")/cases.sh"
+
+# Long enough for a loaded machine to show a dialog; every wait is bounded by it.
+readonly kWaitSeconds=10
+# The content area's designed size, below the menu bar, and the middle of each control in it.
+readonly kContentWidth=490 kContentHeight=403
+readonly kAddButtonX=245 kAddButtonY=24 kMergeButtonX=245 kMergeButtonY=373 kListX=245 kListY=198
+
+started=()
+scratch=""
+
+usage() {
+    echo "usage: $0 CASE WRENFOLD DRAG_SOURCE XUTIL OUTPUT_DIR" >&2
+    exit 2
+}
+
+fail() {
+    local shot="$output_dir/$case_name.png"
+    echo "e2e $case_name: $*" >&2
+    if import -window root "$shot" 2>/dev/null; then
+        echo "e2e $case_name: the screen at the failure is in $shot" >&2
+    fi
+    exit 1
+}
+
+# Ends what the case started, newest first, so that the X server outlives its clients.
+cleanup() {
+    local i
+    for ((i = ${#started[@]} - 1; i >= 0; i--)); do
+        kill "${started[i]}" 2>/dev/null || true
+        wait "${started[i]}" 2>/dev/null || true
+    done
+    [[ -z "$scratch" ]] || rm -rf "$scratch"
+}
+
+# A reaped process leaves the list, so that cleanup never signals a process id the system has given anew.
+forget() {
+    local pid kept=()
+    for pid in "${started[@]}"; do
+        [[ "$pid" == "$1" ]] || kept+=("$pid")
+    done
+    started=("${kept[@]}")
+}
+
+# Polls a command until it succeeds; false once kWaitSeconds have passed.
+await() {
+    local deadline=$((SECONDS + kWaitSeconds))
+    until "$@"; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.05
+    done
+}
+
+# A child that has ended stays a zombie until waited for, so kill -0 alone cannot tell.
+ended() {
+    local state
+    state=$(ps -o stat= -p "$1") || return 0
+    [[ "$state" == Z* ]]
+}
+
+display_answers() { xdpyinfo >/dev/null 2>&1; }
+
+pointer_free() { "$xutil" pointer-free; }
+
+has_focus() { [[ "$(xdotool getwindowfocus 2>/dev/null)" == "$1" ]]; }
+
+closed() { ! xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'; }
+
+drag_ended() { grep -qs -e accepted -e refused "$scratch/drag_source.log"; }
+
+# Any shown window with a title other than the main window: a dialog, a message box.
+other_window_shown() {
+    local id
+    for id in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
+        [[ "$id" == "$main_window" ]] || return 0
+    done
+    return 1
+}
+
+# Echoes the first of the shown windows whose title matches, waiting for one to appear.
+find_window() {
+    local ids
+    ids=$(timeout "$kWaitSeconds" xdotool search --sync --onlyvisible --name "$1") || return 1
+    echo "${ids%%$'\n'*}"
+}
+
+# Echoes a window's left, top, width and height.
+geometry_of() {
+    xdotool getwindowgeometry --shell "$1" | sed -n 's/^\(X\|Y\|WIDTH\|HEIGHT\)=//p' | tr '\n' ' '
+}
+
+start_display() {
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$scratch/display" 2>"$scratch/xvfb.log" &
+    started+=($!)
+    await grep -qs '[0-9]' "$scratch/display" || fail "Xvfb did not start: $(tail -5 "$scratch/xvfb.log")"
+    local number
+    number=$(head -1 "$scratch/display")
+    export DISPLAY=":$number"
+    await display_answers || fail "X server $DISPLAY does not answer"
+}
+
+# Started from the folder that holds the patches, as from a terminal there: the dialogs open in it.
+start_wrenfold() {
+    (cd "$work" && exec "$wrenfold") >>"$scratch/wrenfold.log" 2>&1 &
+    wrenfold_pid=$!
+    started+=("$wrenfold_pid")
+    main_window=$(find_window '^Wrenfold$') || fail "no window titled Wrenfold appeared"
+    local width height
+    read -r window_x window_y width height <<<"$(geometry_of "$main_window")"
+    ((width == kContentWidth && height > kContentHeight)) ||
+        fail "the window is ${width}x${height}; its content area should be ${kContentWidth}x${kContentHeight}" \
+            "below the menu bar"
+    menu_height=$((height - kContentHeight))
+}
+
+# Clicks a point given in the content area's coordinates, once no popup holds the pointer.
+click_content() {
+    await pointer_free || fail "the pointer stayed grabbed"
+    xdotool mousemove $((window_x + $1)) $((window_y + menu_height + $2)) click 1
+}
+
+click_add() { click_content "$kAddButtonX" "$kAddButtonY"; }
+
+click_merge() { click_content "$kMergeButtonX" "$kMergeButtonY"; }
+
+# What a window manager's close button sends.
+click_close_box() { "$xutil" close "$main_window" || fail "could not ask the window to close"; }
+
+# Without a window manager the main window never takes the keyboard focus by itself.
+press_shortcut() {
+    timeout "$kWaitSeconds" xdotool windowfocus --sync "$main_window" key "$1" || fail "could not press $1"
+}
+
+# Sets dialog to the id of the shown window titled $1 once it has the keyboard focus.
+await_dialog() {
+    dialog=$(find_window "^$1\$") || fail "no \"$1\" dialog appeared"
+    await has_focus "$dialog" || fail "the \"$1\" dialog never took the keyboard focus"
+}
+
+press_in_dialog() {
+    xdotool key "$1"
+    await closed "$dialog" || fail "the dialog stayed open after $1"
+}
+
+# The dialogs are Qt's own: a full path typed into the file name field, then Return, picks that file.
+type_path_in_dialog() {
+    xdotool type --delay 10 "$1"
+    press_in_dialog Return
+}
+
+add_by_chooser() {
+    click_add
+    await_dialog Open
+    type_path_in_dialog "$1"
+}
+
+merge_into() {
+    click_merge
+    await_dialog "Save As"
+    type_path_in_dialog "$1"
+}
+
+drag_onto_list() {
+    "$drag_source" "$@" >"$scratch/drag_source.log" 2>&1 &
+    started+=($!)
+    local source x y width height
+    source=$(find_window '^drag source$') || fail "the drag source window did not appear"
+    read -r x y width height <<<"$(geometry_of "$source")"
+    await pointer_free || fail "the pointer stayed grabbed"
+    # Without both pauses the drag never starts or nothing is dropped.
+    xdotool mousemove $((x + width / 2)) $((y + height / 2)) mousedown 1 sleep 0.1 \
+        mousemove $((window_x + kListX)) $((window_y + menu_height + kListY)) sleep 0.1 mouseup 1
+    await drag_ended || fail "the drag did not end"
+    grep -q accepted "$scratch/drag_source.log" || fail "the list refused the drop"
+}
+
+expect_no_window() {
+    local i
+    for ((i = 0; i < 20; i++)); do
+        ! other_window_shown || fail "a window appeared after $1"
+        sleep 0.05
+    done
+}
+
+# The output is complete only once its bytes match, so it is compared until it does.
+expect_merged() {
+    local output=$1
+    shift
+    cat "$@" >"$scratch/expected"
+    await cmp -s "$scratch/expected" "$output" ||
+        fail "$output is not ${*##*/} joined in order: $(cmp "$scratch/expected" "$output" 2>&1)"
+}
+
+expect_folder_holds() {
+    local expected actual
+    expected=$(printf '%s\n' "$@" | sort)
+    actual=$(find "$work" -mindepth 1 -printf '%f\n' | sort)
+    [[ "$actual" == "$expected" ]] || fail "$work holds ${actual//$'\n'/ }, not ${expected//$'\n'/ }"
+}
+
+expect_clean_exit() {
+    await ended "$wrenfold_pid" || fail "Wrenfold was still running ${kWaitSeconds} s after $1"
+    local status=0
+    wait "$wrenfold_pid" || status=$?
+    forget "$wrenfold_pid"
+    ((status == 0)) || fail "Wrenfold exited with status $status after $1"
+}
+
+main() {
+    (($# == 5)) || usage
+    case_name=$1 wrenfold=$2 drag_source=$3 xutil=$4 output_dir=$5
+    declare -F "case_$case_name" >/dev/null || usage
+    mkdir -p "$output_dir"
+    rm -f "$output_dir/$case_name.png"
+    scratch=$(mktemp -d)
+    trap cleanup EXIT
+    work="$scratch/work"
+    mkdir -p "$work" "$scratch/home" "$scratch/runtime"
+    chmod 700 "$scratch/runtime"
+    # Each case's programs get a home of their own, so that parallel cases share no Qt settings, and a real
+    # display whatever platform the calling test run asks for.
+    unset QT_QPA_PLATFORM
+    export HOME="$scratch/home" XDG_RUNTIME_DIR="$scratch/runtime"
+    start_display
+    "case_$case_name"
+    echo "e2e $case_name: passed"
+}
+
+main "$@"
