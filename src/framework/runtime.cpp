@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QThread>
 
 #include <cerrno>
 #include <chrono>
@@ -56,6 +57,13 @@ Description describe(std::exception_ptr exception) {
     } catch (...) {
         return {"unknown exception", "no description"};
     }
+}
+
+// Ends the running event loops. Outside any loop Qt would instead make the next one (a dialog's, say) end at
+// once, so there the request is only noted, and RuntimeRun does not start.
+void endEventLoops(int status) {
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(status);
 }
 
 } // namespace
@@ -105,7 +113,7 @@ void Quit(std::int32_t status) {
         return;
     state().quitting = true;
     state().status = status;
-    QCoreApplication::exit(status);
+    endEventLoops(status);
 }
 
 bool RuntimeQuitting() { return state().quitting; }
@@ -158,7 +166,7 @@ void RuntimeDispatch(const std::function<void()>& handler) {
         if (!state().escaped)
             state().escaped = std::current_exception();
         state().quitting = true;
-        QCoreApplication::exit(1);
+        endEventLoops(1);
     }
 }
 

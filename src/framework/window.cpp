@@ -206,16 +206,18 @@ void Window::applyTabOrder() const {
     }
     std::stable_sort(order.begin(), order.end(),
                      [](const RectControl* a, const RectControl* b) { return a->TabIndex() < b->TabIndex(); });
-    // A widget given a parent joins the end of the focus chain. QWidget::setTabOrder would say the same more
-    // directly, but this Qt fails to move a widget behind the last one of the chain.
-    for (RectControl* control : order) {
-        QWidget* widget = control->widget();
-        QWidget* parent = widget->parentWidget();
-        const bool hidden = widget->isHidden();
-        widget->setParent(nullptr);
-        widget->setParent(parent);
-        widget->setHidden(hidden);
+    // Chained from the content area, which takes tab focus meanwhile: this Qt's setTabOrder leaves a widget
+    // where it is when asked to move it behind the last one of the chain, and a chain anchored in front of the
+    // controls never asks that.
+    QWidget* content = contentWidget();
+    const Qt::FocusPolicy policy = content->focusPolicy();
+    content->setFocusPolicy(Qt::TabFocus);
+    QWidget* previous = content;
+    for (const RectControl* control : order) {
+        QWidget::setTabOrder(previous, control->widget());
+        previous = control->widget();
     }
+    content->setFocusPolicy(policy);
 }
 
 Ref<Control> RuntimeWindowControlByName(const Window& window, const std::string& name) {
