@@ -167,9 +167,11 @@ void BinaryStream::Write(const ByteString& bytes) {
 }
 
 void BinaryStream::writeAll(const ByteString& bytes) {
+    // Below this, reading the bytes in and writing them out costs less than asking the kernel to copy them.
+    constexpr std::uint64_t smallRun = 64 * 1024;
     const int target = m_file->descriptor();
     Transfer transfer;
-    if (const auto& source = bytes.sourceFile()) {
+    if (const auto& source = bytes.sourceFile(); source && bytes.size() > smallRun) {
         transfer =
             copyFileToFile(source->descriptor(), bytes.sourceOffset(), target, m_position, bytes.size());
     } else {

@@ -98,7 +98,9 @@ bool FileDropFilter::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::DragEnter: {
         auto* drag = static_cast<QDragEnterEvent*>(event);
-        m_dragAccepted = (drag->possibleActions() & Qt::CopyAction) && !acceptedFiles(drag->mimeData()).empty();
+        // One acceptable file is enough to take the drag; the drop looks at them all.
+        m_dragAccepted =
+            (drag->possibleActions() & Qt::CopyAction) && !acceptedFiles(drag->mimeData(), 1).empty();
         answer(*drag, m_dragAccepted);
         return true;
     }
@@ -129,15 +131,16 @@ void FileDropFilter::answer(QDropEvent& event, bool accepted) {
 }
 
 void FileDropFilter::raiseDropObject(const std::vector<std::string>& paths) {
+    // Each path is absolute and was just looked at, so it makes its handle directly.
     std::vector<Ref<FolderItem>> files;
     for (const std::string& path : paths)
-        files.push_back(GetFolderItem(path, 0));
+        files.push_back(MakeRef<FolderItem>(path));
     const auto item = MakeRef<DragItem>(std::move(files));
     const auto action = static_cast<std::int32_t>(Qt::CopyAction);
     RuntimeDispatch([&] { m_control.RaiseEvent("DropObject", item, action); });
 }
 
-std::vector<std::string> FileDropFilter::acceptedFiles(const QMimeData* data) const {
+std::vector<std::string> FileDropFilter::acceptedFiles(const QMimeData* data, std::size_t most) const {
     std::vector<std::string> accepted;
     if (!data)
         return accepted;
@@ -149,6 +152,8 @@ std::vector<std::string> FileDropFilter::acceptedFiles(const QMimeData* data) co
         // A file that is missing stays: it is the list's to decide what to do with it.
         if (matches && !isFolder(path))
             accepted.push_back(std::move(path));
+        if (accepted.size() == most)
+            break;
     }
     return accepted;
 }

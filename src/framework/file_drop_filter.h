@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,7 +26,8 @@ public:
 private:
     static void answer(QDropEvent& event, bool accepted);
     void raiseDropObject(const std::vector<std::string>& paths);
-    std::vector<std::string> acceptedFiles(const QMimeData* data) const;
+    // The dropped files this control takes, in drop order, at most the given count.
+    std::vector<std::string> acceptedFiles(const QMimeData* data, std::size_t most = SIZE_MAX) const;
 
     RectControl& m_control;
     bool m_dragAccepted = false;

@@ -75,8 +75,11 @@ std::string replacedFile(const std::string& targetPath) {
 // short enough that the prefix and suffix still fit within the system's limit of a name.
 std::string temporaryTemplate(const std::string& targetPath) {
     const std::string folder = folderOf(targetPath);
-    const std::string leaf = "." + lastComponent(targetPath).substr(0, 200) + ".XXXXXX";
-    return folder == "/" ? "/" + leaf : folder + "/" + leaf;
+    std::string path = folder == "/" ? std::string() : folder;
+    path += "/.";
+    path += lastComponent(targetPath).substr(0, 200);
+    path += ".XXXXXX";
+    return path;
 }
 
 } // namespace
@@ -111,12 +114,10 @@ Ref<BinaryStream> FolderItem::OpenAsBinaryFile(bool readWrite) const {
         return nullptr;
     auto file = std::make_shared<OpenFile>(descriptor);
 
-    // The path may have been swapped for something else between the stat and the open.
+    // The path may have been swapped for something else between the stat and the open. On a regular file the
+    // non-blocking flag changes nothing, so it stays.
     struct stat status {};
     if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))
-        return nullptr;
-    const int flags = ::fcntl(descriptor, F_GETFL);
-    if (flags < 0 || ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0)
         return nullptr;
     return MakeRef<BinaryStream>(std::move(file));
 }

@@ -13,6 +13,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <cerrno>
@@ -27,6 +29,7 @@ namespace {
 
 struct RuntimeState {
     std::unique_ptr<QApplication> ownApplication;
+    std::unique_ptr<QTemporaryDir> settingsFolder;
     Ref<Application> application;
     std::vector<int> pluginEntrypoints;
     std::vector<Ref<Window>> windows;
@@ -69,6 +72,11 @@ void endEventLoops(int status) {
 } // namespace
 
 void RuntimeInit() {
+    // Qt's file dialogs keep a history and the last folder in the user's settings, and start from them next
+    // time; nothing is carried from one run to the next, so they keep theirs where the run's end removes it.
+    state().settingsFolder = std::make_unique<QTemporaryDir>();
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, state().settingsFolder->path());
     QApplication::setQuitOnLastWindowClosed(false);
     if (QApplication::instance())
         return;
@@ -118,10 +126,10 @@ void Quit(std::int32_t status) {
 
 bool RuntimeQuitting() { return state().quitting; }
 
-// A loop over thousands of rows yields once per row; letting events run at most every few milliseconds keeps
+// A loop over thousands of rows yields once per row; letting events run at most twenty times a second keeps
 // the window responsive without spending the loop's time on repainting it.
 void RuntimeBackgroundTask() {
-    constexpr auto kInterval = std::chrono::milliseconds(15);
+    constexpr auto kInterval = std::chrono::milliseconds(50);
     static auto lastYield = std::chrono::steady_clock::time_point();
     const auto now = std::chrono::steady_clock::now();
     if (now - lastYield < kInterval)
@@ -155,6 +163,7 @@ int RuntimeExit() {
     runtime.reported = false;
     runtime.status = 0;
     runtime.ownApplication.reset();
+    runtime.settingsFolder.reset();
     return status;
 }
 

@@ -27,7 +27,7 @@ void RuntimeRun();
 // Ends the event loop with a status; a Quit while a quit is under way changes nothing.
 void Quit(std::int32_t status);
 bool RuntimeQuitting();
-// Lets pending events run, then returns; called in a tight loop, it lets them run every 15 ms at most.
+// Lets pending events run, then returns; called in a tight loop, it lets them run every 50 ms at most.
 void RuntimeBackgroundTask();
 // Shows which exception escaped, in a dialog and on standard error.
 void UnhandledException(std::exception_ptr exception);

@@ -11,47 +11,38 @@
 #include <gtest/gtest.h>
 
 namespace test {
+namespace {
 
-QLineEdit* fileNameEdit(QDialog& dialog) {
-    return dialog.findChild<QLineEdit*>("fileNameEdit");
-}
-
-void typePath(QDialog& dialog, const std::string& path) {
-    QLineEdit* edit = fileNameEdit(dialog);
-    if (!edit) {
-        ADD_FAILURE() << "a " << dialog.metaObject()->className() << " has no file name to type";
-        dialog.reject();
-        return;
-    }
-    edit->setText(QFile::decodeName(QByteArray::fromStdString(path)));
-    QTest::keyClick(edit, Qt::Key_Return);
-}
-
-void cancel(QDialog& dialog) {
+// An answer that does not fit the dialog fails the test and closes the dialog, so the run goes on.
+void refuse(QDialog& dialog, const char* why) {
+    ADD_FAILURE() << "a " << dialog.metaObject()->className() << " has " << why;
     dialog.reject();
 }
 
-void press(QDialog& dialog, QMessageBox::StandardButton button) {
-    auto* box = qobject_cast<QMessageBox*>(&dialog);
-    QAbstractButton* pressed = box ? box->button(button) : nullptr;
-    if (!pressed) {
-        ADD_FAILURE() << "a " << dialog.metaObject()->className() << " has no such button";
-        dialog.reject();
-        return;
-    }
-    pressed->click();
-}
+} // namespace
 
 Answer TypePath(const std::string& path) {
-    return [path](QDialog& dialog) { typePath(dialog, path); };
+    return [path](QDialog& dialog) {
+        auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
+        if (!edit)
+            return refuse(dialog, "no file name to type");
+        edit->setText(QFile::decodeName(QByteArray::fromStdString(path)));
+        QTest::keyClick(edit, Qt::Key_Return);
+    };
 }
 
 Answer Cancel() {
-    return cancel;
+    return [](QDialog& dialog) { dialog.reject(); };
 }
 
 Answer Press(QMessageBox::StandardButton button) {
-    return [button](QDialog& dialog) { press(dialog, button); };
+    return [button](QDialog& dialog) {
+        auto* box = qobject_cast<QMessageBox*>(&dialog);
+        QAbstractButton* pressed = box ? box->button(button) : nullptr;
+        if (!pressed)
+            return refuse(dialog, "no such button");
+        pressed->click();
+    };
 }
 
 DialogAnswers::DialogAnswers(std::vector<Answer> answers) : m_answers(answers.begin(), answers.end()) {
@@ -66,11 +57,8 @@ DialogAnswers::~DialogAnswers() {
 
 void DialogAnswers::answer(QDialog& dialog) {
     m_answered.emplace_back(dialog.metaObject()->className());
-    if (m_answers.empty()) {
-        ADD_FAILURE() << "no answer left for a " << m_answered.back();
-        dialog.reject();
-        return;
-    }
+    if (m_answers.empty())
+        return refuse(dialog, "no answer left");
     const Answer next = std::move(m_answers.front());
     m_answers.pop_front();
     next(dialog);

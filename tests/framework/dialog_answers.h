@@ -8,7 +8,6 @@
 #include <vector>
 
 class QDialog;
-class QLineEdit;
 
 namespace test {
 
@@ -16,13 +15,6 @@ namespace test {
 using Answer = std::function<void(QDialog&)>;
 
 // Types a path (bytes, as the system names the file) into a file dialog's name field and presses Return.
-void typePath(QDialog& dialog, const std::string& path);
-void cancel(QDialog& dialog);
-// Presses one of a message box's buttons.
-void press(QDialog& dialog, QMessageBox::StandardButton button);
-// A file dialog's name field, or null for any other dialog.
-QLineEdit* fileNameEdit(QDialog& dialog);
-
 Answer TypePath(const std::string& path);
 Answer Cancel();
 Answer Press(QMessageBox::StandardButton button);

@@ -1,13 +1,8 @@
 #include "framework/dialogs.h"
 
-#include "framework/class_record.h"
 #include "framework/dialog_answers.h"
-#include "framework/file_type.h"
 #include "framework/folder_item.h"
 
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <fstream>
@@ -15,87 +10,29 @@
 
 namespace {
 
-class DialogsTest : public ::testing::Test {
-protected:
-    std::string path(const std::string& name) const { return m_folder.path().toStdString() + "/" + name; }
-    void write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(path(name), std::ios::binary) << bytes;
-    }
-
-    QTemporaryDir m_folder;
-};
-
-// The type has a name of its own: the program registers "Prophet 600 Patch" and counts its registrations.
-TEST_F(DialogsTest, OpenDialogOffersTheFileTypeAndYieldsTheTypedFile) {
-    auto type = fw::New<fw::FileType>();
-    type->Name("Chooser Patch");
-    type->Extensions(".syx");
-    write("a.syx", "\xF0\xF7");
-    QStringList offered;
-    test::DialogAnswers answers({[&](QDialog& dialog) {
-        offered = qobject_cast<QFileDialog*>(&dialog)->nameFilters();
-        test::typePath(dialog, path("a.syx"));
-    }});
-
-    auto item = fw::GetOpenFolderItem(type->Operator_Convert());
-
-    ASSERT_TRUE(item);
-    EXPECT_EQ(item->AbsolutePath(), path("a.syx"));
-    EXPECT_EQ(offered, QStringList{"Chooser Patch (*.syx)"});
-}
-
-TEST_F(DialogsTest, CancellingEitherDialogYieldsNil) {
-    test::DialogAnswers answers({test::Cancel(), test::Cancel()});
-    EXPECT_FALSE(fw::GetOpenFolderItem(""));
-    EXPECT_FALSE(fw::GetSaveFolderItem("", "merged_patches.syx"));
-}
-
-TEST_F(DialogsTest, SaveDialogSuggestsTheNameAndYieldsATypedNewPathWithoutAsking) {
-    QString suggested;
-    test::DialogAnswers answers({[&](QDialog& dialog) {
-        suggested = test::fileNameEdit(dialog)->text();
-        test::typePath(dialog, path("new.syx"));
-    }});
-
-    auto item = fw::GetSaveFolderItem("", "merged_patches.syx");
-
-    ASSERT_TRUE(item);
-    EXPECT_EQ(item->AbsolutePath(), path("new.syx"));
-    EXPECT_EQ(suggested, "merged_patches.syx");
-    EXPECT_EQ(answers.answered(), std::vector<std::string>{"QFileDialog"});
-}
-
-TEST_F(DialogsTest, SaveDialogAsksBeforeReplacingAndStaysOpenOnNo) {
-    write("old.syx", "kept");
+// A typed folder is opened rather than taken for the file; No to replacing leaves the dialog open, and only
+// Yes yields the existing file.
+TEST(SaveDialog, AsksBeforeReplacingWithNoAsTheDefault) {
+    QTemporaryDir folder;
+    const std::string old = folder.path().toStdString() + "/old.syx";
+    std::ofstream(old) << "kept";
     QString question;
-    test::DialogAnswers answers({test::TypePath(path("old.syx")),
+    test::DialogAnswers answers({test::TypePath(folder.path().toStdString()), test::TypePath(old),
                                  [&](QDialog& dialog) {
                                      auto& box = static_cast<QMessageBox&>(dialog);
                                      question = box.text();
                                      EXPECT_EQ(box.standardButton(box.defaultButton()), QMessageBox::No);
-                                     test::press(dialog, QMessageBox::No);
+                                     box.button(QMessageBox::No)->click();
                                  },
-                                 test::Cancel()});
-
-    EXPECT_FALSE(fw::GetSaveFolderItem("", "merged_patches.syx"));
-    EXPECT_EQ(question, "\"old.syx\" already exists. Do you want to replace it?");
-    EXPECT_EQ(answers.answered(), (std::vector<std::string>{"QFileDialog", "QMessageBox", "QFileDialog"}));
-}
-
-TEST_F(DialogsTest, SaveDialogYieldsAnExistingFileOnYes) {
-    write("old.syx", "kept");
-    test::DialogAnswers answers({test::TypePath(path("old.syx")), test::Press(QMessageBox::Yes)});
+                                 test::TypePath(old), test::Press(QMessageBox::Yes)});
 
     auto item = fw::GetSaveFolderItem("", "merged_patches.syx");
 
     ASSERT_TRUE(item);
-    EXPECT_EQ(item->AbsolutePath(), path("old.syx"));
-}
-
-TEST_F(DialogsTest, SaveDialogNeverTakesAFolderForTheFile) {
-    test::DialogAnswers answers({test::TypePath(m_folder.path().toStdString()), test::Cancel()});
-    EXPECT_FALSE(fw::GetSaveFolderItem("", "merged_patches.syx"));
-    EXPECT_EQ(answers.answered(), (std::vector<std::string>{"QFileDialog", "QFileDialog"}));
+    EXPECT_EQ(item->AbsolutePath(), old);
+    EXPECT_EQ(question, "\"old.syx\" already exists. Do you want to replace it?");
+    EXPECT_EQ(answers.answered(), (std::vector<std::string>{"QFileDialog", "QFileDialog", "QMessageBox",
+                                                            "QFileDialog", "QMessageBox"}));
 }
 
 } // namespace

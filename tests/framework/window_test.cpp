@@ -1,5 +1,5 @@
 #include "framework/class_record.h"
-#include "framework/event_binding.h"
+#include "framework/dialog_answers.h"
 #include "framework/listbox.h"
 #include "framework/push_button.h"
 #include "framework/runtime.h"
@@ -7,186 +7,153 @@
 
 #include <QApplication>
 #include <QMainWindow>
+#include <QTimer>
+#include <QTreeView>
 #include <gtest/gtest.h>
-
-#include <functional>
-#include <vector>
 
 namespace {
 
-constexpr fw::Size kDesign{300, 200};
-
-// Records the construction hooks as they run, and whether the window was on screen at the time.
-class TestWindow : public fw::Window {
-public:
-    static const fw::ClassRecord& Record() {
-        return fw::RegisterClass("TestWindow", &fw::Window::Record(), [] { return new TestWindow; });
-    }
-
-    std::function<void(TestWindow&)> createControls;
-    std::vector<std::string> calls;
-    std::vector<fw::Ref<fw::Control>> opened;
-    int closes = 0;
-
-    void ListOpen() { opened.push_back(fw::RuntimeSwapSelfAndMe<fw::Listbox>()); }
-    void ButtonOpen() { opened.push_back(fw::RuntimeSwapSelfAndMe<fw::PushButton>()); }
-
-protected:
-    void Layout() override {
-        record("Layout");
-        SetProperty("Width", kDesign.width);
-        SetProperty("Height", kDesign.height);
-        SetProperty("Visible", true);
-    }
-    void CreateControls() override {
-        record("CreateControls");
-        if (createControls)
-            createControls(*this);
-    }
-    void AddMenuHandlers(const fw::Ref<fw::Window>& window) override {
-        EXPECT_EQ(window.get(), this);
-        record("AddMenuHandlers");
-    }
-    void Event_Close() override { ++closes; }
-
-private:
-    void record(const std::string& hook) { calls.push_back(hook + (widget()->isVisible() ? " shown" : "")); }
-};
-
-fw::Ref<TestWindow> constructWindow(std::function<void(TestWindow&)> createControls = {}) {
-    auto window = fw::Cast<TestWindow>(fw::RuntimeNewObject(TestWindow::Record()));
-    window->createControls = std::move(createControls);
-    window->Construct();
-    return window;
-}
-
-// Locks are given as letters: "LTRB" locks all four sides.
-fw::Ref<fw::RectControl> addControl(fw::Window& window, const fw::ClassRecord& controlClass,
-                                    const std::string& name, fw::Rect place, std::string_view locks = "",
-                                    std::int32_t tabIndex = 0) {
-    fw::Ref<fw::Object> object = window.New(controlClass);
-    auto control = fw::Cast<fw::RectControl>(object);
-    control->Construct();
-    window.AddControl(object, name);
-    for (auto [property, letter] :
-         {std::pair{"LockLeft", 'L'}, {"LockTop", 'T'}, {"LockRight", 'R'}, {"LockBottom", 'B'}})
-        control->SetProperty(property, locks.find(letter) != std::string_view::npos);
-    for (auto [property, value] : {std::pair{"Left", place.left},
-                                   {"Top", place.top},
-                                   {"Width", place.width},
-                                   {"Height", place.height},
-                                   {"TabIndex", tabIndex}})
-        control->SetProperty(property, value);
-    return control;
-}
-
-fw::Rect boundsOf(const fw::Window& window, const std::string& name) {
-    return fw::Cast<fw::RectControl>(window.ControlByName(name))->bounds();
-}
-
-// Resizes the Qt window as a user would, and lets the content area follow.
-void resizeContent(fw::Window& window, int width, int height) {
-    window.widget()->resize(width, height);
-    QApplication::processEvents();
-    ASSERT_EQ(window.contentWidget()->size(), QSize(width, height));
-}
-
-// The runtime keeps every constructed window; they must go while the Qt application still exists.
+// A window of 300 by 200 that shows once its controls are in, as a program's window is built.
 class WindowTest : public ::testing::Test {
 protected:
+    WindowTest() {
+        window->SetProperty("Width", 300);
+        window->SetProperty("Height", 200);
+        window->SetProperty("Visible", true);
+    }
+    // The runtime keeps every constructed window; they must go while the Qt application still exists.
     void TearDown() override { fw::RuntimeExit(); }
-};
 
-TEST_F(WindowTest, ConstructionRaisesTheHooksInOrderBeforeShowingThenOpensEachControl) {
-    fw::Ref<fw::RectControl> list, button;
-    auto window = constructWindow([&](TestWindow& w) {
-        list = addControl(w, fw::Listbox::Record(), "List", {10, 20, 150, 100}, "");
-        button = addControl(w, fw::PushButton::Record(), "Button", {200, 150, 80, 30});
-        fw::InstallInstanceEventHandler(*list, "Open", fw::MakeDelegate(w, &TestWindow::ListOpen, "( "));
-        fw::InstallInstanceEventHandler(*button, "Open", fw::MakeDelegate(w, &TestWindow::ButtonOpen, "( "));
-    });
-
-    EXPECT_EQ(window->calls, (std::vector<std::string>{"Layout", "CreateControls", "AddMenuHandlers"}));
-    EXPECT_EQ(window->opened, (std::vector<fw::Ref<fw::Control>>{list, button}));
-    EXPECT_TRUE(window->widget()->isVisible());
-    EXPECT_EQ(fw::GetImplicitWindow("TestWindow"), fw::Ref<fw::Window>(window));
-}
-
-TEST_F(WindowTest, ClosingTheQtWindowRaisesCloseOnce) {
-    auto window = constructWindow();
-    window->widget()->close();
-    QApplication::processEvents();
-    EXPECT_EQ(window->closes, 1);
-    EXPECT_FALSE(window->widget()->isVisible());
-}
-
-TEST_F(WindowTest, TabOrderFollowsTabIndexRatherThanCreationOrder) {
-    auto window = constructWindow([](TestWindow& w) {
-        addControl(w, fw::PushButton::Record(), "A", {0, 0, 10, 10}, "", 2);
-        addControl(w, fw::PushButton::Record(), "B", {0, 20, 10, 10}, "", 1);
-        addControl(w, fw::PushButton::Record(), "C", {0, 40, 10, 10}, "", 0);
-    });
-    auto widget = [&](const char* name) { return window->ControlByName(name)->widget(); };
-    EXPECT_EQ(widget("C")->nextInFocusChain(), widget("B"));
-    EXPECT_EQ(widget("B")->nextInFocusChain(), widget("A"));
-}
-
-class Anchoring : public WindowTest {
-protected:
-    void SetUp() override {
-        window = constructWindow([](TestWindow& w) {
-            addControl(w, fw::PushButton::Record(), "Stretch", {10, 20, 100, 50}, "LTRB");
-            addControl(w, fw::PushButton::Record(), "Far", {180, 120, 60, 30}, "RB");
-            addControl(w, fw::PushButton::Record(), "Near", {30, 40, 50, 20}, "LT");
-            addControl(w, fw::PushButton::Record(), "Unlocked", {60, 70, 40, 10});
-        });
+    // Locks are given as letters: "LTRB" locks all four sides.
+    template <class T = fw::PushButton>
+    fw::Ref<T> add(const std::string& name, fw::Rect place, std::string_view locks = "", int tabIndex = 0) {
+        fw::Ref<fw::Object> object = window->New(T::Record());
+        auto control = fw::Cast<T>(object);
+        control->Construct();
+        window->AddControl(object, name);
+        for (auto [property, letter] :
+             {std::pair{"LockLeft", 'L'}, {"LockTop", 'T'}, {"LockRight", 'R'}, {"LockBottom", 'B'}})
+            control->SetProperty(property, locks.find(letter) != std::string_view::npos);
+        control->SetProperty("Left", place.left);
+        control->SetProperty("Top", place.top);
+        control->SetProperty("Width", place.width);
+        control->SetProperty("Height", place.height);
+        control->SetProperty("TabIndex", tabIndex);
+        return control;
+    }
+    void show() {
+        window->Construct();
         QApplication::processEvents();
     }
+    // Resizes the Qt window as a user would, and lets the content area follow.
+    void resizeContent(int width, int height) {
+        window->widget()->resize(width, height);
+        QApplication::processEvents();
+        ASSERT_EQ(window->contentWidget()->size(), QSize(width, height));
+    }
 
-    fw::Ref<TestWindow> window;
+    fw::Ref<fw::Window> window = fw::New<fw::Window>();
 };
 
-TEST_F(Anchoring, StartsAtTheDesignSizeWithControlsAtTheirDesignPlaces) {
-    EXPECT_EQ(window->contentWidget()->size(), QSize(kDesign.width, kDesign.height));
-    EXPECT_EQ(window->GetProperty("Width"), fw::PropertyValue(kDesign.width));
-    EXPECT_EQ(window->GetProperty("Height"), fw::PropertyValue(kDesign.height));
-    EXPECT_EQ(boundsOf(*window, "Stretch"), (fw::Rect{10, 20, 100, 50}));
-    EXPECT_EQ(boundsOf(*window, "Far"), (fw::Rect{180, 120, 60, 30}));
+TEST_F(WindowTest, TabOrderFollowsTabIndexRatherThanCreationOrder) {
+    auto a = add("A", {0, 0, 10, 10}, "", 2);
+    auto b = add("B", {0, 20, 10, 10}, "", 1);
+    auto c = add("C", {0, 40, 10, 10}, "", 0);
+    show();
+    EXPECT_EQ(c->widget()->nextInFocusChain(), b->widget());
+    EXPECT_EQ(b->widget()->nextInFocusChain(), a->widget());
 }
 
-TEST_F(Anchoring, BothSidesStretchFarSideMovesOtherwiseStays) {
-    resizeContent(*window, 360, 240);
-    EXPECT_EQ(boundsOf(*window, "Stretch"), (fw::Rect{10, 20, 160, 90}));
-    EXPECT_EQ(boundsOf(*window, "Far"), (fw::Rect{240, 160, 60, 30}));
-    EXPECT_EQ(boundsOf(*window, "Near"), (fw::Rect{30, 40, 50, 20}));
-    EXPECT_EQ(boundsOf(*window, "Unlocked"), (fw::Rect{60, 70, 40, 10}));
-}
-
-TEST_F(Anchoring, ShrinkingBelowGivesSizeZeroAndGrowingBackRestoresExactly) {
-    resizeContent(*window, 150, 100);
-    EXPECT_EQ(boundsOf(*window, "Stretch"), (fw::Rect{10, 20, 0, 0}));
-    EXPECT_EQ(boundsOf(*window, "Far"), (fw::Rect{30, 20, 60, 30}));
-
+TEST_F(WindowTest, AnchoringClampsSizesAtZeroNeverDriftsAndTakesANewPlaceAsOfTheCurrentContentArea) {
+    auto stretch = add("Stretch", {10, 20, 100, 50}, "LTRB");
+    auto far = add("Far", {180, 120, 60, 30}, "RB");
+    show();
+    resizeContent(150, 100);
+    EXPECT_EQ(stretch->bounds(), (fw::Rect{10, 20, 0, 0}));
+    EXPECT_EQ(far->bounds(), (fw::Rect{30, 20, 60, 30}));
     for (int round = 0; round < 3; ++round) {
-        resizeContent(*window, 170 + round * 7, 90 + round * 13);
-        resizeContent(*window, kDesign.width, kDesign.height);
+        resizeContent(170 + round * 7, 90 + round * 13);
+        resizeContent(360, 240);
     }
-    EXPECT_EQ(boundsOf(*window, "Stretch"), (fw::Rect{10, 20, 100, 50}));
-    EXPECT_EQ(boundsOf(*window, "Far"), (fw::Rect{180, 120, 60, 30}));
-}
+    EXPECT_EQ(stretch->bounds(), (fw::Rect{10, 20, 160, 90}));
+    EXPECT_EQ(far->bounds(), (fw::Rect{240, 160, 60, 30}));
 
-TEST_F(Anchoring, PlaceSetAfterAResizeIsTakenAsOfTheCurrentContentArea) {
-    resizeContent(*window, 360, 240);
-    auto stretch = fw::Cast<fw::RectControl>(window->ControlByName("Stretch"));
-    auto far = fw::Cast<fw::RectControl>(window->ControlByName("Far"));
     stretch->SetProperty("Width", 120);
     far->SetProperty("Left", 200);
     EXPECT_EQ(stretch->bounds(), (fw::Rect{10, 20, 120, 90}));
-    EXPECT_EQ(far->bounds(), (fw::Rect{200, 160, 60, 30}));
-
-    resizeContent(*window, kDesign.width, kDesign.height);
+    resizeContent(300, 200);
     EXPECT_EQ(stretch->bounds(), (fw::Rect{10, 20, 60, 50}));
     EXPECT_EQ(far->bounds(), (fw::Rect{140, 120, 60, 30}));
+}
+
+TEST_F(WindowTest, ListKeepsCellsByteForByteRaisesOutsideThemAndSharesItsInnerWidthByPercentages) {
+    auto list = add<fw::Listbox>("List", {0, 0, 300, 200}, "LTRB");
+    show();
+    const std::string notUtf8("caf\xe9 \xff\0x", 8);
+    list->SetProperty("ColumnCount", 2);
+    list->AddRow(notUtf8);
+    list->Cell(0, 1, notUtf8);
+    list->SetProperty("ColumnCount", 3);
+    list->SetProperty("ColumnWidths", std::string("0,50%,25%"));
+    EXPECT_EQ(list->List(0), notUtf8);
+    EXPECT_EQ(list->Cell(0, 1), notUtf8);
+    EXPECT_THROW(list->List(1), fw::OutOfBoundsException);
+    EXPECT_THROW(list->Cell(0, 3), fw::OutOfBoundsException);
+    EXPECT_THROW(list->Heading(-1, "x"), fw::OutOfBoundsException);
+
+    // Enough rows for a vertical scroll bar, so the inner width is clearly narrower than the list.
+    for (int row = 0; row < 40; ++row)
+        list->AddRow("row");
+    auto* view = qobject_cast<QTreeView*>(list->widget());
+    for (int width : {420, 260}) {
+        resizeContent(width, 200);
+        const int inner = view->viewport()->width();
+        ASSERT_LT(inner, width - 10);
+        EXPECT_TRUE(view->isColumnHidden(0));
+        EXPECT_NEAR(view->columnWidth(1), inner / 2, 1);
+        EXPECT_NEAR(view->columnWidth(2), inner / 4, 1);
+    }
+}
+
+// Runs the framework's loop, but never for ever: a loop that a test's events fail to end is ended here.
+void runGuarded(std::function<void()> inLoop) {
+    QObject watchdog; // going out of scope cancels it
+    QTimer::singleShot(5000, &watchdog, [] {
+        ADD_FAILURE() << "the loop did not end";
+        QCoreApplication::exit(99);
+    });
+    QTimer::singleShot(0, std::move(inLoop));
+    fw::RuntimeRun();
+}
+
+TEST(Runtime, SecondQuitIsHarmlessAndTheFirstStatusWins) {
+    runGuarded([] {
+        fw::Quit(3);
+        fw::Quit(5);
+    });
+    EXPECT_EQ(fw::RuntimeExit(), 3);
+}
+
+// Start-up hands what Run raises to the report, which must name it and make the exit status 1.
+TEST(Runtime, ExceptionFromAHandlerEndsTheLoopAndIsRaisedOnceFromRunAndReportedOnce) {
+    QString shown;
+    test::DialogAnswers answers({[&](QDialog& dialog) {
+        shown = static_cast<QMessageBox&>(dialog).text();
+        dialog.reject();
+    }});
+    try {
+        runGuarded([] {
+            fw::RuntimeDispatch([] { throw fw::OutOfBoundsException("first"); });
+            fw::RuntimeDispatch([] { throw fw::OutOfBoundsException("second"); });
+        });
+        ADD_FAILURE() << "nothing was raised";
+    } catch (const fw::OutOfBoundsException& e) {
+        EXPECT_STREQ(e.what(), "first");
+        fw::UnhandledException(std::current_exception());
+    }
+    EXPECT_NO_THROW(fw::RuntimeRun());
+    EXPECT_TRUE(shown.contains("OutOfBoundsException")) << shown.toStdString();
+    EXPECT_EQ(fw::RuntimeExit(), 1);
 }
 
 } // namespace

@@ -3,16 +3,20 @@
 #include "framework/listbox.h"
 #include "window/window1.h"
 
+#include <QDir>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
-class QPushButton;
-class QTreeView;
-
 namespace test {
+
+using Cells = std::vector<std::string>;
 
 // The program as main() brings it up, short of the event loop, with a folder of its own for files. Each test
 // runs in a process of its own, so start-up always begins from nothing.
@@ -21,22 +25,47 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    fw::Ref<Window1> window() const;
-    fw::Ref<fw::Listbox> list() const;
-    QTreeView* listView() const;
-    QPushButton* button(const std::string& name) const;
+    fw::Ref<Window1> window() const { return Window1::Instance(); }
+    fw::Ref<fw::Control> control(const std::string& name) const {
+        return fw::RuntimeWindowControlByName(*window(), name);
+    }
+    fw::Ref<fw::Listbox> list() const { return fw::Cast<fw::Listbox>(control("Listbox1")); }
+    QTreeView* listView() const { return qobject_cast<QTreeView*>(list()->widget()); }
 
-    // The four cells of a row: path, name, size, patch number.
-    std::vector<std::string> row(int index) const;
-    int rowCount() const;
+    // Each row's cells: path, name, size, patch number.
+    std::vector<Cells> rows() const {
+        std::vector<Cells> rows(list()->ListCount());
+        for (int row = 0; row < static_cast<int>(rows.size()); ++row)
+            for (int column = 0; column < 4; ++column)
+                rows[row].push_back(list()->Cell(row, column));
+        return rows;
+    }
+    Cells column(int index) const {
+        Cells cells;
+        for (const Cells& row : rows())
+            cells.push_back(row[index]);
+        return cells;
+    }
 
     // Drags the files over the list and drops them, as another program would; whether the list took them.
     bool dropFiles(const std::vector<std::string>& paths) const;
-    void clickButton(const std::string& name) const;
+    void click(const std::string& name) const { QTest::mouseClick(control(name)->widget(), Qt::LeftButton); }
+    // Clicks the merge button and saves to the named file, agreeing to replace it if it exists.
+    void mergeInto(const std::string& name) const;
 
-    std::string path(const std::string& name) const;
-    std::string write(const std::string& name, const std::string& bytes) const;
-    std::string read(const std::string& name) const;
+    std::string path(const std::string& name) const { return m_folder.path().toStdString() + "/" + name; }
+    std::string write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(path(name), std::ios::binary) << bytes;
+        return path(name);
+    }
+    std::string read(const std::string& name) const {
+        std::ostringstream bytes;
+        bytes << std::ifstream(path(name), std::ios::binary).rdbuf();
+        return bytes.str();
+    }
+    QStringList files() const {
+        return QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    }
 
     QTemporaryDir m_folder;
 };
