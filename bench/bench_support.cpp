@@ -161,9 +161,7 @@ long statusKb(const std::string& field) {
     return 0;
 }
 
-void resetPeakMemory() {
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
+void resetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 std::uint64_t fileSize(const std::string& path) {
     struct stat status {};
@@ -185,9 +183,7 @@ bool sameBytes(const std::string& a, const std::string& b) {
     return !first && !second;
 }
 
-void fail(const std::string& why) {
-    throw std::runtime_error(why);
-}
+void fail(const std::string& why) { throw std::runtime_error(why); }
 
 std::vector<std::string> patchFiles(const std::string& folder, int count) {
     const std::string patches = folder + "/patches";

@@ -183,9 +183,7 @@ void BinaryStream::writeAll(const ByteString& bytes) {
         m_writeError = std::strerror(transfer.error);
 }
 
-std::uint64_t BinaryStream::Length() const {
-    return sizeOf(m_file->descriptor());
-}
+std::uint64_t BinaryStream::Length() const { return sizeOf(m_file->descriptor()); }
 
 void BinaryStream::commitCreatedFile() {
     // A write error that the system only reports when the file is closed still stops the replacement. The

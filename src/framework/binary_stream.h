@@ -41,7 +41,7 @@ private:
     std::shared_ptr<OpenFile> m_file;
     std::string m_temporaryPath; // empty unless this stream creates a file
     std::string m_targetPath;
-    std::string m_writeError;    // the first write failure, reported on release
+    std::string m_writeError; // the first write failure, reported on release
     bool m_littleEndian = true;
     std::uint64_t m_position = 0;
     std::string m_readBuffer;

@@ -6,9 +6,7 @@ namespace fw {
 
 DragItem::DragItem(std::vector<Ref<fw::FolderItem>> items) : m_items(std::move(items)) {}
 
-bool DragItem::FolderItemAvailable() const {
-    return static_cast<bool>(FolderItem());
-}
+bool DragItem::FolderItemAvailable() const { return static_cast<bool>(FolderItem()); }
 
 // A drop of no items stands on none, which carries no file.
 Ref<fw::FolderItem> DragItem::FolderItem() const {

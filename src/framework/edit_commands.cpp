@@ -51,9 +51,7 @@ template <class DocumentEdit> TextFieldState stateOf(const DocumentEdit& edit) {
             edit.document()->isEmpty(), true};
 }
 
-bool clipboardHasText() {
-    return !QApplication::clipboard()->text().isEmpty();
-}
+bool clipboardHasText() { return !QApplication::clipboard()->text().isEmpty(); }
 
 bool allows(EditCommand command, const TextFieldState& state) {
     switch (command) {
@@ -74,9 +72,7 @@ bool allows(EditCommand command, const TextFieldState& state) {
     return false;
 }
 
-void deleteSelection(QLineEdit& edit) {
-    edit.del();
-}
+void deleteSelection(QLineEdit& edit) { edit.del(); }
 
 // The cursor is a copy, but it edits the widget's own document.
 template <class DocumentEdit> void deleteSelection(DocumentEdit& edit) {

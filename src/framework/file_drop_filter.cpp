@@ -21,9 +21,7 @@ bool isFolder(const std::string& path) {
     return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-std::string lastComponent(const std::string& path) {
-    return path.substr(path.rfind('/') + 1);
-}
+std::string lastComponent(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
 bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
     auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };

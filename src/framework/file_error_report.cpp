@@ -14,7 +14,8 @@ void ReportFileError(const std::string& path, const std::string& reason) {
     const QString name = QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size()));
     QMessageBox box(QMessageBox::Warning, QObject::tr("File not written"),
                     QObject::tr("The file \"%1\" could not be written.").arg(name), QMessageBox::Ok);
-    box.setInformativeText(QString::fromLocal8Bit(reason.c_str()) + QObject::tr(". The file was left as it was."));
+    box.setInformativeText(QString::fromLocal8Bit(reason.c_str()) +
+                           QObject::tr(". The file was left as it was."));
     ModalDialogs::run(box);
 }
 

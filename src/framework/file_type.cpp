@@ -11,9 +11,7 @@ const ClassRecord& FileType::Record() {
 }
 
 // A type still registered when it goes away would leave the platform offering a type that no longer exists.
-FileType::~FileType() {
-    Deregister();
-}
+FileType::~FileType() { Deregister(); }
 
 void FileType::Name(const std::string& name) {
     Deregister();

@@ -17,9 +17,7 @@ std::map<std::string, Entry>& registry() {
     return types;
 }
 
-char foldAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool endsWithIgnoringCase(const std::string& text, const std::string& suffix) {
     if (suffix.size() > text.size())

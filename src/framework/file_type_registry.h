@@ -7,8 +7,8 @@ namespace fw {
 
 // The platform's registry of file types, in this process: what a filter text such as "Prophet 600 Patch"
 // means to the file chooser and to a list that accepts dropped files.
-void RuntimeRegisterFileType(const std::string& name, const std::string& macCreator, const std::string& macType,
-                             const std::string& extensions);
+void RuntimeRegisterFileType(const std::string& name, const std::string& macCreator,
+                             const std::string& macType, const std::string& extensions);
 void RuntimeDeregisterFileType(const std::string& name);
 
 struct RegisteredFileType {

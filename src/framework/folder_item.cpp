@@ -92,9 +92,7 @@ bool FolderItem::Exists() const {
     return ::stat(m_absolutePath.c_str(), &status) == 0;
 }
 
-std::string FolderItem::Name() const {
-    return lastComponent(m_absolutePath);
-}
+std::string FolderItem::Name() const { return lastComponent(m_absolutePath); }
 
 std::uint64_t FolderItem::Length() const {
     struct stat status {};
@@ -135,7 +133,8 @@ Ref<BinaryStream> FolderItem::CreateBinaryFile(const std::string& /*fileType*/) 
     // like any other new file. A file system that cannot change modes leaves it private, which is no reason
     // to fail.
     ::fchmod(descriptor, replacementMode(targetPath));
-    return MakeRef<BinaryStream>(std::make_shared<OpenFile>(descriptor), std::move(temporaryPath), targetPath);
+    return MakeRef<BinaryStream>(std::make_shared<OpenFile>(descriptor), std::move(temporaryPath),
+                                 targetPath);
 }
 
 Ref<FolderItem> GetFolderItem(const std::string& path, int pathMode) {

@@ -22,8 +22,8 @@ public:
     // Bytes on disk; 0 for a file that does not exist.
     std::uint64_t Length() const;
 
-    // A stream at the first byte, or nil. Only a regular file opens: a named pipe, a device or a folder yields
-    // nil rather than blocking or reading something that is not a file.
+    // A stream at the first byte, or nil. Only a regular file opens: a named pipe, a device or a folder
+    // yields nil rather than blocking or reading something that is not a file.
     Ref<BinaryStream> OpenAsBinaryFile(bool readWrite) const;
 
     // An empty writable stream, or nil. The bytes go to a new file beside this one, which replaces this file

@@ -17,7 +17,8 @@ namespace {
 // A tree view that shows a flat list, and lets its owner lay the columns out again whenever it changes size.
 class ListboxView : public QTreeView {
 public:
-    ListboxView(QWidget* parent, std::function<void()> resized) : QTreeView(parent), m_resized(std::move(resized)) {}
+    ListboxView(QWidget* parent, std::function<void()> resized)
+        : QTreeView(parent), m_resized(std::move(resized)) {}
 
 protected:
     void resizeEvent(QResizeEvent* event) override {
@@ -45,7 +46,9 @@ void forwardTo(void (Listbox::*apply)() const, Object& object) { (listboxOf(obje
 
 const ClassRecord& Listbox::Record() {
     auto columns = [](Object& object, const PropertyValue&) { forwardTo(&Listbox::applyColumns, object); };
-    auto scrollBars = [](Object& object, const PropertyValue&) { forwardTo(&Listbox::applyScrollBars, object); };
+    auto scrollBars = [](Object& object, const PropertyValue&) {
+        forwardTo(&Listbox::applyScrollBars, object);
+    };
     static const ClassRecord& record =
         RegisterClass("Listbox", &RectControl::Record(), [] { return new Listbox; })
             .Declare("ColumnCount", PropertyType::Int32, columns)
@@ -75,9 +78,9 @@ const ClassRecord& Listbox::Record() {
             .Declare("RequiresSelection", PropertyType::Boolean)
             .Declare("SelectionType", PropertyType::Int32,
                      [](Object& object, const PropertyValue& value) {
-                         listboxOf(object).view()->setSelectionMode(std::get<std::int32_t>(value) == 0
-                                                                        ? QAbstractItemView::SingleSelection
-                                                                        : QAbstractItemView::ExtendedSelection);
+                         listboxOf(object).view()->setSelectionMode(
+                             std::get<std::int32_t>(value) == 0 ? QAbstractItemView::SingleSelection
+                                                                : QAbstractItemView::ExtendedSelection);
                      })
             .Declare("ColumnsResizable", PropertyType::Boolean,
                      [](Object& object, const PropertyValue& value) {
@@ -161,7 +164,9 @@ void Listbox::checkColumn(std::int32_t column) const {
 }
 
 void Listbox::applyColumns() const {
-    const int count = std::max(1, std::get<std::int32_t>(GetProperty("ColumnCount")));
+    // Beyond any list a person could read, and a count from a damaged list must not exhaust memory.
+    constexpr int kMostColumns = 256;
+    const int count = std::clamp(std::get<std::int32_t>(GetProperty("ColumnCount")), 1, kMostColumns);
     if (model().columnCount() != count)
         model().setColumnCount(count);
     const QStringList widths = QString::fromStdString(std::get<std::string>(GetProperty("ColumnWidths")))

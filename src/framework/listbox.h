@@ -11,8 +11,8 @@ namespace fw {
 
 class ListboxModel;
 
-// A list of rows of text cells under a heading row. Cell texts are kept byte for byte as given; a cell that is
-// not valid UTF-8 shows with replacement characters. A column of zero width is never shown.
+// A list of rows of text cells under a heading row. Cell texts are kept byte for byte as given; a cell that
+// is not valid UTF-8 shows with replacement characters. A column of zero width is never shown.
 class Listbox : public RectControl {
 public:
     static const ClassRecord& Record();

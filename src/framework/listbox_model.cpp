@@ -3,7 +3,9 @@
 namespace fw {
 namespace {
 
-QString shown(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString shown(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 } // namespace
 
@@ -11,7 +13,9 @@ int ListboxModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
 }
 
-int ListboxModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_columnCount; }
+int ListboxModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_columnCount;
+}
 
 QVariant ListboxModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || role != Qt::DisplayRole)

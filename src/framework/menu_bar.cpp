@@ -13,9 +13,7 @@
 namespace fw {
 namespace {
 
-QString qString(const std::string& text) {
-    return QString::fromStdString(text);
-}
+QString qString(const std::string& text) { return QString::fromStdString(text); }
 
 // The program names the command modifier as a Mac does; Qt's portable "Ctrl" is that modifier on every
 // platform.

@@ -44,9 +44,7 @@ Ref<MenuItem> MenuItem::Lookup(const std::string& name) const {
     return nullptr;
 }
 
-void MenuItem::Action() {
-    PerformEditCommand(m_name);
-}
+void MenuItem::Action() { PerformEditCommand(m_name); }
 
 bool MenuItem::enabledNow() const {
     if (!m_children.empty() || !m_autoEnable)

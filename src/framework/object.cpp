@@ -16,8 +16,8 @@ void Object::SetProperty(std::string_view name, const PropertyValue& value) {
     if (!declaration)
         throw PropertyListException("class " + className() + " has no property " + std::string(name));
     if (TypeOf(value) != declaration->type())
-        throw IllegalCastException("property " + declaration->name() + " of class " + className() + " takes a " +
-                                   TypeName(declaration->type()));
+        throw IllegalCastException("property " + declaration->name() + " of class " + className() +
+                                   " takes a " + TypeName(declaration->type()));
     declaration->assign(*this, value);
 }
 

@@ -7,9 +7,7 @@
 
 namespace fw {
 
-int OpenFile::close() {
-    return ::close(std::exchange(m_descriptor, -1));
-}
+int OpenFile::close() { return ::close(std::exchange(m_descriptor, -1)); }
 
 OpenFile::~OpenFile() {
     if (m_descriptor >= 0)

@@ -11,8 +11,6 @@ const ClassRecord& QuitMenuItem::Record() {
     return record;
 }
 
-void QuitMenuItem::Action() {
-    Quit(0);
-}
+void QuitMenuItem::Action() { Quit(0); }
 
 } // namespace fw

@@ -7,16 +7,27 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <limits>
 
 namespace fw {
 namespace {
 
+// Values out of a property list can be anything, so the arithmetic is done wide and kept in range.
+std::int32_t clamped(std::int64_t value, std::int64_t lowest, std::int64_t highest) {
+    return static_cast<std::int32_t>(std::clamp(value, lowest, highest));
+}
+
+std::int32_t clampedToInt32(std::int64_t value) {
+    return clamped(value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max());
+}
+
 // One axis of the anchoring rule: locked on both sides it stretches, on the far side only it moves.
-void followAxis(std::int32_t& start, std::int32_t& length, bool nearLocked, bool farLocked, std::int32_t change) {
+void followAxis(std::int32_t& start, std::int32_t& length, bool nearLocked, bool farLocked,
+                std::int64_t change) {
     if (nearLocked && farLocked)
-        length += change;
+        length = clampedToInt32(length + change);
     else if (farLocked)
-        start += change;
+        start = clampedToInt32(start + change);
 }
 
 PropertyDeclaration::Effect placing(std::int32_t Rect::*field) {
@@ -103,8 +114,12 @@ QWidget* RectControl::dropTarget() const { return widget(); }
 
 void RectControl::followContentArea(Size contentSize) {
     const Rect rect = anchored(contentSize);
-    if (widget())
-        widget()->setGeometry(rect.left, rect.top, std::max(rect.width, 0), std::max(rect.height, 0));
+    if (!widget())
+        return;
+    // A size below zero shows as nothing; Qt's own rectangle arithmetic must not overflow either.
+    widget()->setGeometry(clamped(rect.left, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX),
+                          clamped(rect.top, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX),
+                          clamped(rect.width, 0, QWIDGETSIZE_MAX), clamped(rect.height, 0, QWIDGETSIZE_MAX));
 }
 
 void RectControl::placeAt(std::int32_t Rect::*field, std::int32_t value) {
@@ -119,9 +134,9 @@ void RectControl::placeAt(std::int32_t Rect::*field, std::int32_t value) {
 Rect RectControl::anchored(Size contentSize) const {
     Rect rect = m_placed;
     followAxis(rect.left, rect.width, lock("LockLeft"), lock("LockRight"),
-               contentSize.width - m_contentAtPlacing.width);
+               std::int64_t{contentSize.width} - m_contentAtPlacing.width);
     followAxis(rect.top, rect.height, lock("LockTop"), lock("LockBottom"),
-               contentSize.height - m_contentAtPlacing.height);
+               std::int64_t{contentSize.height} - m_contentAtPlacing.height);
     return rect;
 }
 

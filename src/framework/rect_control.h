@@ -23,8 +23,9 @@ struct Size {
     std::int32_t height = 0;
 };
 
-// A control with a place in its window. It follows the window's content area by its lock flags: locked on both
-// sides of an axis it stretches with the window, locked on the far side only it moves, otherwise it stays.
+// A control with a place in its window. It follows the window's content area by its lock flags: locked on
+// both sides of an axis it stretches with the window, locked on the far side only it moves, otherwise it
+// stays.
 class RectControl : public Control {
 public:
     static const ClassRecord& Record();
@@ -55,7 +56,7 @@ private:
     Rect anchored(Size contentSize) const;
     bool lock(const char* name) const;
 
-    Rect m_placed;          // as the design values set it
+    Rect m_placed;           // as the design values set it
     Size m_contentAtPlacing; // the window's content area when it was placed
     std::vector<std::string> m_acceptedFileTypes;
 };

@@ -34,15 +34,21 @@ const ClassRecord& Window::Record() {
             .Declare(
                 "Width", PropertyType::Int32,
                 [](Object& object, const PropertyValue& value) {
-                    windowOf(object).resizeContent({std::get<std::int32_t>(value), windowOf(object).m_contentSize.height});
+                    windowOf(object).resizeContent(
+                        {std::get<std::int32_t>(value), windowOf(object).m_contentSize.height});
                 },
-                [](const Object& object) -> PropertyValue { return static_cast<const Window&>(object).m_contentSize.width; })
+                [](const Object& object) -> PropertyValue {
+                    return static_cast<const Window&>(object).m_contentSize.width;
+                })
             .Declare(
                 "Height", PropertyType::Int32,
                 [](Object& object, const PropertyValue& value) {
-                    windowOf(object).resizeContent({windowOf(object).m_contentSize.width, std::get<std::int32_t>(value)});
+                    windowOf(object).resizeContent(
+                        {windowOf(object).m_contentSize.width, std::get<std::int32_t>(value)});
                 },
-                [](const Object& object) -> PropertyValue { return static_cast<const Window&>(object).m_contentSize.height; })
+                [](const Object& object) -> PropertyValue {
+                    return static_cast<const Window&>(object).m_contentSize.height;
+                })
             .Declare("MinWidth", PropertyType::Int32, applying<&Window::applySizeLimits>())
             .Declare("MinHeight", PropertyType::Int32, applying<&Window::applySizeLimits>())
             .Declare("MaxWidth", PropertyType::Int32, applying<&Window::applySizeLimits>())
@@ -53,7 +59,8 @@ const ClassRecord& Window::Record() {
             .Declare("BackColor", PropertyType::Color, applying<&Window::applyBackColor>())
             .Declare("Title", PropertyType::String,
                      [](Object& object, const PropertyValue& value) {
-                         windowOf(object).widget()->setWindowTitle(QString::fromStdString(std::get<std::string>(value)));
+                         windowOf(object).widget()->setWindowTitle(
+                             QString::fromStdString(std::get<std::string>(value)));
                      })
             .Declare("Visible", PropertyType::Boolean, applying<&Window::applyVisibility>())
             .Declare("FullScreen", PropertyType::Boolean, applying<&Window::applyVisibility>())
@@ -135,7 +142,8 @@ void Window::resizeContent(Size size) {
     m_contentSize = size;
     const QWidget* menu = m_widget->menuWidget();
     const int menuHeight = menu && !menu->isHidden() ? std::max(menu->heightForWidth(size.width), 0) : 0;
-    m_widget->resize(size.width, size.height + menuHeight);
+    m_widget->resize(size.width, static_cast<int>(std::clamp<std::int64_t>(
+                                     std::int64_t{size.height} + menuHeight, 0, QWIDGETSIZE_MAX)));
     for (const auto& [name, control] : m_controls) {
         if (auto* placed = dynamic_cast<RectControl*>(control.get()))
             placed->followContentArea(size);
@@ -151,7 +159,8 @@ void Window::applySizeLimits() {
     content->setMinimumSize(number(*this, "MinWidth"), number(*this, "MinHeight"));
     const int maxWidth = number(*this, "MaxWidth");
     const int maxHeight = number(*this, "MaxHeight");
-    content->setMaximumSize(maxWidth > 0 ? maxWidth : QWIDGETSIZE_MAX, maxHeight > 0 ? maxHeight : QWIDGETSIZE_MAX);
+    content->setMaximumSize(maxWidth > 0 ? maxWidth : QWIDGETSIZE_MAX,
+                            maxHeight > 0 ? maxHeight : QWIDGETSIZE_MAX);
     m_widget->layout()->setSizeConstraint(QLayout::SetMinAndMaxSize);
 }
 
@@ -191,7 +200,8 @@ void Window::applyMenuBarVisibility() {
 void Window::applyWindowFlags() {
     if (!m_constructed)
         return; // flags set on a shown window would hide it; they are applied once, before it shows
-    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint;
+    Qt::WindowFlags flags =
+        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint;
     flags.setFlag(Qt::WindowCloseButtonHint, flag(*this, "CloseButton"));
     flags.setFlag(Qt::WindowMinimizeButtonHint, flag(*this, "MinimizeButton"));
     flags.setFlag(Qt::WindowMaximizeButtonHint, flag(*this, "MaximizeButton"));
@@ -204,11 +214,12 @@ void Window::applyTabOrder() const {
         if (auto* placed = dynamic_cast<RectControl*>(control.get()); placed && placed->widget())
             order.push_back(placed);
     }
-    std::stable_sort(order.begin(), order.end(),
-                     [](const RectControl* a, const RectControl* b) { return a->TabIndex() < b->TabIndex(); });
+    std::stable_sort(order.begin(), order.end(), [](const RectControl* a, const RectControl* b) {
+        return a->TabIndex() < b->TabIndex();
+    });
     // Chained from the content area, which takes tab focus meanwhile: this Qt's setTabOrder leaves a widget
-    // where it is when asked to move it behind the last one of the chain, and a chain anchored in front of the
-    // controls never asks that.
+    // where it is when asked to move it behind the last one of the chain, and a chain anchored in front of
+    // the controls never asks that.
     QWidget* content = contentWidget();
     const Qt::FocusPolicy policy = content->focusPolicy();
     content->setFocusPolicy(Qt::TabFocus);

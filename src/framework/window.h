@@ -18,8 +18,9 @@ class Control;
 class MenuBar;
 class WindowWidget;
 
-// A top-level window. Its construction raises the hooks "Layout", "CreateControls" and "AddMenuHandlers", then
-// "Open" on each control, and shows the window at its design size with the controls at their design places.
+// A top-level window. Its construction raises the hooks "Layout", "CreateControls" and "AddMenuHandlers",
+// then "Open" on each control, and shows the window at its design size with the controls at their design
+// places.
 class Window : public Object {
 public:
     static const ClassRecord& Record();

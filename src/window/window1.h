@@ -51,8 +51,7 @@ protected:
     Window1() = default;
 
 private:
-    template <class Control>
-    void createControl(const std::string& name, std::string_view properties);
+    template <class Control> void createControl(const std::string& name, std::string_view properties);
     template <class Control, class... Args>
     void bindEvent(const std::string& controlName, const std::string& eventName,
                    void (Window1::*handler)(Args...), const std::string& parameterText);

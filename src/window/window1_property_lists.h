@@ -4,8 +4,8 @@
 
 // The main window's design-time values as they are stored: each entry a property name, one space, then the
 // value in the form of the property's declared type (Int32 4 bytes big-endian, Boolean 1 byte, String a
-// 4-byte big-endian length and the bytes, Color 3 bytes red, green, blue). Names are matched without regard to
-// case, which "MacProcID" and "ScrollbarHorizontal" rely on.
+// 4-byte big-endian length and the bytes, Color 3 bytes red, green, blue). Names are matched without regard
+// to case, which "MacProcID" and "ScrollbarHorizontal" rely on.
 // clang-format off
 namespace Window1PropertyLists {
 
