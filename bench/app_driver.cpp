@@ -56,10 +56,7 @@ AppUnderTest::AppUnderTest() {
     qInstallMessageHandler(quietOffscreenWarnings);
     fw::RuntimeInit();
     RegisterClasses();
-    InitFileTypes();
-    NewAppInstance();
-    ApplicationAddMenuHandlers();
-    MakeDefaultView();
+    SetUp();
     m_window = Window1::Instance();
     settle();
 }

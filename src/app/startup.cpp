@@ -16,16 +16,20 @@ void RegisterClasses() {
 
 void Main() {
     try {
-        fw::RuntimeInitExternalClasses();
-        fw::RuntimeAllocatePluginEntrypointsTable(0);
-        InitFileTypes();
-        NewAppInstance();
-        ApplicationAddMenuHandlers();
-        MakeDefaultView();
+        SetUp();
         fw::RuntimeRun();
     } catch (...) {
         fw::UnhandledException(std::current_exception());
     }
+}
+
+void SetUp() {
+    fw::RuntimeInitExternalClasses();
+    fw::RuntimeAllocatePluginEntrypointsTable(0);
+    InitFileTypes();
+    NewAppInstance();
+    ApplicationAddMenuHandlers();
+    MakeDefaultView();
 }
 
 void InitFileTypes() { FileTypes1::Initialize(); }

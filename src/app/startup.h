@@ -7,6 +7,8 @@ void RegisterClasses();
 // Everything from setting up to the end of the event loop, inside one catch-all that hands an escaping
 // exception to the framework's report.
 void Main();
+// Setting up, from the framework's external classes to the main window on screen.
+void SetUp();
 void InitFileTypes();
 void NewAppInstance();
 void ApplicationAddMenuHandlers();

@@ -15,10 +15,7 @@ void StartedProgram::SetUp() {
     ASSERT_TRUE(m_folder.isValid());
     fw::RuntimeInit();
     RegisterClasses();
-    InitFileTypes();
-    NewAppInstance();
-    ApplicationAddMenuHandlers();
-    MakeDefaultView();
+    ::SetUp();
 }
 
 void StartedProgram::TearDown() {
