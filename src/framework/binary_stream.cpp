@@ -16,6 +16,8 @@ namespace {
 // Small, so that reading the header of each of thousands of files costs one read call apiece.
 constexpr std::size_t readBufferSize = 4096;
 constexpr std::size_t copyBufferSize = 1 << 20;
+// Below this, reading bytes in and writing them out costs less than asking the kernel to copy them.
+constexpr std::uint64_t smallRun = 64 * 1024;
 // copy_file_range takes a size_t count but may do less per call; a bounded count keeps each call short.
 constexpr std::uint64_t copyChunkSize = 1 << 30;
 
@@ -150,8 +152,16 @@ void BinaryStream::fillReadBuffer() {
 }
 
 ByteString BinaryStream::Read(std::int32_t count) {
+    if (count < 1)
+        return {};
+    // A small run is read in at once: one read costs less than asking the file's size and copying later.
+    if (static_cast<std::uint64_t>(count) <= smallRun) {
+        std::string bytes = m_file->readAt(m_position, static_cast<std::uint64_t>(count));
+        m_position += bytes.size();
+        return ByteString(std::move(bytes));
+    }
     const std::uint64_t size = Length();
-    if (count < 1 || m_position >= size)
+    if (m_position >= size)
         return {};
     const std::uint64_t length =
         std::min<std::uint64_t>(static_cast<std::uint64_t>(count), size - m_position);
@@ -167,8 +177,6 @@ void BinaryStream::Write(const ByteString& bytes) {
 }
 
 void BinaryStream::writeAll(const ByteString& bytes) {
-    // Below this, reading the bytes in and writing them out costs less than asking the kernel to copy them.
-    constexpr std::uint64_t smallRun = 64 * 1024;
     const int target = m_file->descriptor();
     Transfer transfer;
     if (const auto& source = bytes.sourceFile(); source && bytes.size() > smallRun) {
