@@ -2,6 +2,7 @@
 
 #include "class_record.h"
 #include "listbox_model.h"
+#include "runtime.h"
 
 #include <QHeaderView>
 #include <QResizeEvent>
@@ -125,7 +126,7 @@ void Listbox::Heading(std::int32_t column, const std::string& text) {
 }
 
 QWidget* Listbox::createWidget(QWidget* parent) {
-    auto* view = new ListboxView(parent, [this] { applyColumns(); });
+    auto* view = new ListboxView(parent, [this] { RuntimeDispatch([this] { applyColumns(); }); });
     m_model = new ListboxModel(view);
     view->setModel(m_model);
     view->setRootIsDecorated(false);
