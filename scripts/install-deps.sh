@@ -4,7 +4,7 @@
 set -euo pipefail
 
 build=(cmake g++ make qt6-base-dev)
-tests=(libgtest-dev xvfb xdotool x11-utils xauth imagemagick clang libclang-rt-14-dev valgrind)
+tests=(libgtest-dev libx11-dev xvfb xdotool x11-utils xauth imagemagick clang libclang-rt-14-dev)
 
 case "${1:-}" in
     run) wanted=("${build[@]}") ;;
