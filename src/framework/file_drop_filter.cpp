@@ -129,10 +129,9 @@ void FileDropFilter::answer(QDropEvent& event, bool accepted) {
 }
 
 void FileDropFilter::raiseDropObject(const std::vector<std::string>& paths) {
-    // Each path is absolute and was just looked at, so it makes its handle directly.
     std::vector<Ref<FolderItem>> files;
     for (const std::string& path : paths)
-        files.push_back(MakeRef<FolderItem>(path));
+        files.push_back(GetFolderItem(path, 0));
     const auto item = MakeRef<DragItem>(std::move(files));
     const auto action = static_cast<std::int32_t>(Qt::CopyAction);
     RuntimeDispatch([&] { m_control.RaiseEvent("DropObject", item, action); });

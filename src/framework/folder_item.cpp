@@ -32,11 +32,6 @@ std::string lastComponent(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool isFolder(const std::string& path) {
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-}
-
 bool isRegularFile(const std::string& path) {
     struct stat status {};
     return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
@@ -140,10 +135,7 @@ Ref<BinaryStream> FolderItem::CreateBinaryFile(const std::string& /*fileType*/) 
 Ref<FolderItem> GetFolderItem(const std::string& path, int pathMode) {
     if (pathMode != 0 || path.empty() || path.front() != '/' || path.find('\0') != std::string::npos)
         return nullptr;
-    auto item = MakeRef<FolderItem>(path);
-    if (!isFolder(folderOf(item->AbsolutePath())))
-        return nullptr;
-    return item;
+    return MakeRef<FolderItem>(path);
 }
 
 } // namespace fw

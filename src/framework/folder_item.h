@@ -35,8 +35,8 @@ private:
     std::string m_absolutePath;
 };
 
-// Resolves an absolute path (path mode 0) to a file handle; nil for any other mode, for a path that is not
-// absolute, or when the folder that would hold the file does not exist.
+// Resolves an absolute path (path mode 0) to a file handle; nil for any other mode or for a path that is not
+// absolute. Whether the file, or its folder, exists is the handle's to tell.
 Ref<FolderItem> GetFolderItem(const std::string& path, int pathMode);
 
 } // namespace fw
