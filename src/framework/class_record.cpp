@@ -1,17 +1,9 @@
 #include "class_record.h"
 
-#include <algorithm>
-#include <cctype>
+#include "ascii_text.h"
 
 namespace fw {
 namespace {
-
-std::string foldCase(std::string_view text) {
-    std::string folded(text);
-    std::transform(folded.begin(), folded.end(), folded.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return folded;
-}
 
 // A function-local registry, so the order in which classes first ask for their records never matters.
 std::map<std::string, std::unique_ptr<ClassRecord>, std::less<>>& registry() {
@@ -49,13 +41,13 @@ bool ClassRecord::IsA(const ClassRecord& other) const {
 
 ClassRecord& ClassRecord::Declare(std::string name, PropertyType type, PropertyDeclaration::Effect effect,
                                   PropertyDeclaration::Reader reader) {
-    m_propertyByFoldedName[foldCase(name)] = m_properties.size();
+    m_propertyByFoldedName[FoldAsciiCase(name)] = m_properties.size();
     m_properties.emplace_back(std::move(name), type, std::move(effect), std::move(reader));
     return *this;
 }
 
 const PropertyDeclaration* ClassRecord::FindProperty(std::string_view name) const {
-    const std::string folded = foldCase(name);
+    const std::string folded = FoldAsciiCase(name);
     for (const ClassRecord* record = this; record; record = record->m_base) {
         auto found = record->m_propertyByFoldedName.find(folded);
         if (found != record->m_propertyByFoldedName.end())

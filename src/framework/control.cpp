@@ -17,8 +17,6 @@ const ClassRecord& Control::Record() {
 
 Control::~Control() = default;
 
-std::string Control::Name() const { return std::get<std::string>(GetProperty("Name")); }
-
 void Control::installHandler(const std::string& eventName, std::shared_ptr<EventHandlerBase> handler) {
     if (!handler) {
         m_handlers.erase(eventName);

@@ -21,7 +21,6 @@ public:
     ~Control() override;
 
     fw::Window* Window() const { return m_window; }
-    std::string Name() const;
     QWidget* widget() const { return m_widget; }
 
     void installHandler(const std::string& eventName, std::shared_ptr<EventHandlerBase> handler);

@@ -1,5 +1,6 @@
 #include "file_drop_filter.h"
 
+#include "ascii_text.h"
 #include "drag_item.h"
 #include "file_type_registry.h"
 #include "folder_item.h"
@@ -22,16 +23,6 @@ bool isFolder(const std::string& path) {
 }
 
 std::string lastComponent(const std::string& path) { return path.substr(path.rfind('/') + 1); }
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return text.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), text.begin(),
-                                                      [&](char a, char b) { return fold(a) == fold(b); });
-}
-
-bool equalsIgnoringCase(std::string_view text, std::string_view other) {
-    return text.size() == other.size() && startsWithIgnoringCase(text, other);
-}
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9')
@@ -62,7 +53,7 @@ std::string percentDecoded(std::string_view encoded) {
 // The encoded path of a "file:" URI on this machine; empty for anything else.
 std::string_view localEncodedPath(std::string_view uri) {
     constexpr std::string_view scheme = "file:";
-    if (!startsWithIgnoringCase(uri, scheme))
+    if (!StartsWithIgnoringCase(uri, scheme))
         return {};
     uri = uri.substr(scheme.size());
     uri = uri.substr(0, uri.find_first_of("?#"));
@@ -73,7 +64,7 @@ std::string_view localEncodedPath(std::string_view uri) {
     if (slash == std::string_view::npos)
         return {};
     const std::string_view host = uri.substr(0, slash);
-    if (!host.empty() && !equalsIgnoringCase(host, "localhost"))
+    if (!host.empty() && !EqualsIgnoringCase(host, "localhost"))
         return {};
     return uri.substr(slash);
 }

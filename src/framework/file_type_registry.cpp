@@ -1,5 +1,7 @@
 #include "file_type_registry.h"
 
+#include "ascii_text.h"
+
 #include <algorithm>
 #include <map>
 
@@ -15,15 +17,6 @@ struct Entry {
 std::map<std::string, Entry>& registry() {
     static std::map<std::string, Entry> types;
     return types;
-}
-
-char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool endsWithIgnoringCase(const std::string& text, const std::string& suffix) {
-    if (suffix.size() > text.size())
-        return false;
-    return std::equal(suffix.begin(), suffix.end(), text.end() - static_cast<std::ptrdiff_t>(suffix.size()),
-                      [](char a, char b) { return foldAscii(a) == foldAscii(b); });
 }
 
 std::string trimmed(const std::string& text) {
@@ -94,7 +87,7 @@ bool FileTypeMatches(const std::string& typeName, const std::string& fileName) {
         return false;
     const auto extensions = extensionsOf(*type);
     return std::any_of(extensions.begin(), extensions.end(), [&](const std::string& extension) {
-        return endsWithIgnoringCase(fileName, extension);
+        return EndsWithIgnoringCase(fileName, extension);
     });
 }
 

@@ -130,13 +130,17 @@ void Window::contentResized(Size size) {
     if (!m_widget->isVisible())
         return; // until it is shown, the content area's size is Qt's guess, not the window's
     m_contentSize = size;
-    for (const auto& [name, control] : m_controls) {
-        if (auto* placed = dynamic_cast<RectControl*>(control.get()))
-            placed->followContentArea(size);
-    }
+    followContentArea();
 }
 
 void Window::closed() { Event_Close(); }
+
+void Window::followContentArea() const {
+    for (const auto& [name, control] : m_controls) {
+        if (auto* placed = dynamic_cast<RectControl*>(control.get()))
+            placed->followContentArea(m_contentSize);
+    }
+}
 
 void Window::resizeContent(Size size) {
     m_contentSize = size;
@@ -144,10 +148,7 @@ void Window::resizeContent(Size size) {
     const int menuHeight = menu && !menu->isHidden() ? std::max(menu->heightForWidth(size.width), 0) : 0;
     m_widget->resize(size.width, static_cast<int>(std::clamp<std::int64_t>(
                                      std::int64_t{size.height} + menuHeight, 0, QWIDGETSIZE_MAX)));
-    for (const auto& [name, control] : m_controls) {
-        if (auto* placed = dynamic_cast<RectControl*>(control.get()))
-            placed->followContentArea(size);
-    }
+    followContentArea();
 }
 
 void Window::applySizeLimits() {

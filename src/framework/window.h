@@ -56,6 +56,8 @@ private:
     void contentResized(Size size);
     void closed();
     void resizeContent(Size size);
+    // Moves every control for the content area's current size.
+    void followContentArea() const;
     void applySizeLimits();
     void applyBackColor();
     void applyVisibility();
