@@ -1,12 +1,11 @@
 #include "app_driver.h"
 
-#include "app/startup.h"
 #include "bench_support.h"
 #include "framework/control.h"
 #include "framework/folder_item.h"
 #include "framework/listbox.h"
 #include "framework/modal_dialogs.h"
-#include "framework/runtime.h"
+#include "startup/startup.h"
 #include "window/window1.h"
 
 #include <QAbstractItemView>
@@ -51,22 +50,19 @@ void answer(QDialog& dialog, const QString& outputPath) {
 
 } // namespace
 
-AppUnderTest::AppUnderTest() {
+AppUnderTest::OffscreenPlatform::OffscreenPlatform() {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     qInstallMessageHandler(quietOffscreenWarnings);
-    fw::RuntimeInit();
+}
+
+AppUnderTest::AppUnderTest() {
     RegisterClasses();
     SetUp();
     m_window = Window1::Instance();
     settle();
 }
 
-AppUnderTest::~AppUnderTest() {
-    fw::ModalDialogs::setAnswerer({});
-    m_window = nullptr;
-    ReleaseModuleObjects();
-    fw::RuntimeExit();
-}
+AppUnderTest::~AppUnderTest() = default;
 
 void AppUnderTest::addPatches(const std::vector<std::string>& paths) {
     for (const std::string& path : paths)

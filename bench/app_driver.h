@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/ref.h"
+#include "framework/runtime.h"
 
 #include <string>
 #include <vector>
@@ -32,6 +33,11 @@ public:
 private:
     QWidget* controlWidget(const std::string& name) const;
 
+    // The offscreen platform, before the run that reads it.
+    struct OffscreenPlatform {
+        OffscreenPlatform();
+    } m_platform;
+    fw::Runtime m_runtime; // ends the run after the window reference below is let go
     fw::Ref<Window1> m_window;
 };
 

@@ -8,8 +8,6 @@
 #include "framework/window.h"
 #include "window/window1_property_lists.h"
 
-#include <QApplication>
-
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -48,7 +46,8 @@ bool writeSeeds(const std::filesystem::path& directory) {
     return true;
 }
 
-// Built once and reused: making a window for each input would cost far more than applying the list.
+// Built once and reused: making a window for each input would cost far more than applying the list. The run
+// is the fixture's, and ends when libFuzzer exits.
 class Fixture {
 public:
     Fixture() : m_window(fw::New<fw::Window>()) {
@@ -56,8 +55,6 @@ public:
         m_targets = {m_window, addControl(fw::PushButton::Record(), "B"),
                      addControl(fw::Listbox::Record(), "L")};
         m_window->Construct();
-        // The fixture alone keeps the window, so that nothing destroys it at exit.
-        fw::RuntimeReleaseWindowLists();
     }
 
     fw::Object& target(std::uint8_t selector) const { return *m_targets[selector % m_targets.size()]; }
@@ -79,14 +76,14 @@ private:
         return control;
     }
 
+    fw::Runtime m_runtime;
     fw::Ref<fw::Window> m_window;
     std::array<fw::Ref<fw::Object>, kTargetCount> m_targets;
 };
 
-// Never destroyed, like the application.
 Fixture& fixture() {
-    static Fixture* instance = new Fixture;
-    return *instance;
+    static Fixture instance;
+    return instance;
 }
 
 } // namespace
@@ -102,12 +99,6 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     // Qt warns of every size out of its range that a list asks for; printing millions of those slows the run.
     setenv("QT_LOGGING_RULES", "*.debug=false;*.info=false;*.warning=false", 1);
-    // Made here so that it is never destroyed: libFuzzer ends with exit(), by which time Qt's own globals are
-    // gone, and a QApplication or a widget destroyed then crashes.
-    static int qtArgc = 1;
-    new QApplication(qtArgc, *argv);
-    fw::RuntimeInit();
-    fw::RuntimeRegisterClasses();
     fixture();
     return 0;
 }

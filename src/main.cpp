@@ -1,12 +1,9 @@
-#include "app/startup.h"
 #include "framework/runtime.h"
-
-#include <cstdlib>
+#include "startup/startup.h"
 
 int main() {
-    fw::RuntimeInit();
+    fw::Runtime runtime;
     RegisterClasses();
     Main();
-    ReleaseModuleObjects();
-    std::exit(fw::RuntimeExit());
+    return runtime.Exit();
 }

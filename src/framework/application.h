@@ -23,4 +23,8 @@ private:
     Ref<fw::MenuBar> m_menuBar;
 };
 
+// Keeps the program's application object for the rest of the run.
+void RuntimeRegisterAppObject(const Ref<Application>& application);
+void releaseApplicationObject();
+
 } // namespace fw

@@ -5,10 +5,11 @@
 namespace fw {
 namespace {
 
-// A function-local registry, so the order in which classes first ask for their records never matters.
+// Made on first use, so the order in which classes first ask for their records never matters, and never
+// destroyed, so an object released as late as static destruction still finds its record.
 std::map<std::string, std::unique_ptr<ClassRecord>, std::less<>>& registry() {
-    static std::map<std::string, std::unique_ptr<ClassRecord>, std::less<>> classes;
-    return classes;
+    static auto* classes = new std::map<std::string, std::unique_ptr<ClassRecord>, std::less<>>;
+    return *classes;
 }
 
 } // namespace
@@ -31,23 +32,15 @@ PropertyValue PropertyDeclaration::read(const Object& object) const {
 ClassRecord::ClassRecord(std::string name, const ClassRecord* base, Factory factory)
     : m_name(std::move(name)), m_base(base), m_factory(std::move(factory)) {}
 
-bool ClassRecord::IsA(const ClassRecord& other) const {
-    for (const ClassRecord* record = this; record; record = record->m_base) {
-        if (record == &other)
-            return true;
-    }
-    return false;
-}
-
 ClassRecord& ClassRecord::Declare(std::string name, PropertyType type, PropertyDeclaration::Effect effect,
                                   PropertyDeclaration::Reader reader) {
-    m_propertyByFoldedName[FoldAsciiCase(name)] = m_properties.size();
+    m_propertyByFoldedName[foldAsciiCase(name)] = m_properties.size();
     m_properties.emplace_back(std::move(name), type, std::move(effect), std::move(reader));
     return *this;
 }
 
 const PropertyDeclaration* ClassRecord::FindProperty(std::string_view name) const {
-    const std::string folded = FoldAsciiCase(name);
+    const std::string folded = foldAsciiCase(name);
     for (const ClassRecord* record = this; record; record = record->m_base) {
         auto found = record->m_propertyByFoldedName.find(folded);
         if (found != record->m_propertyByFoldedName.end())
@@ -72,12 +65,6 @@ ClassRecord& RegisterClass(const std::string& name, const ClassRecord* base, Cla
         return *found->second;
     auto record = std::make_unique<ClassRecord>(name, base, std::move(factory));
     return *classes.emplace(name, std::move(record)).first->second;
-}
-
-const ClassRecord* FindRegisteredClass(std::string_view name) {
-    auto& classes = registry();
-    auto found = classes.find(name);
-    return found == classes.end() ? nullptr : found->second.get();
 }
 
 Ref<Object> RuntimeNewObject(const ClassRecord& record) { return record.NewObject(); }

@@ -41,8 +41,6 @@ public:
     ClassRecord(std::string name, const ClassRecord* base, Factory factory);
 
     const std::string& name() const { return m_name; }
-    const ClassRecord* base() const { return m_base; }
-    bool IsA(const ClassRecord& other) const;
 
     ClassRecord& Declare(std::string name, PropertyType type, PropertyDeclaration::Effect effect = {},
                          PropertyDeclaration::Reader reader = {});
@@ -61,7 +59,6 @@ private:
 
 // Registers a class once: a second registration under the same name yields the first record unchanged.
 ClassRecord& RegisterClass(const std::string& name, const ClassRecord* base, ClassRecord::Factory factory);
-const ClassRecord* FindRegisteredClass(std::string_view name);
 
 // Plain object creation from a class record; no constructor of the framework class runs beyond the C++ one.
 Ref<Object> RuntimeNewObject(const ClassRecord& record);

@@ -13,7 +13,7 @@ namespace {
 
 // An empty chooser filter means every file, which is Qt's default when no name filter is set.
 void offerFileType(QFileDialog& dialog, const std::string& filter) {
-    const std::string chooserFilter = FileTypeChooserFilter(filter);
+    const std::string chooserFilter = chooserFilterOf(filter);
     if (!chooserFilter.empty())
         dialog.setNameFilter(QString::fromStdString(chooserFilter));
 }

@@ -2,10 +2,11 @@
 
 #include "ascii_text.h"
 #include "drag_item.h"
+#include "event_loop.h"
+#include "file_system.h"
 #include "file_type_registry.h"
 #include "folder_item.h"
 #include "rect_control.h"
-#include "runtime.h"
 
 #include <QDropEvent>
 #include <QMimeData>
@@ -18,11 +19,9 @@ namespace fw {
 namespace {
 
 bool isFolder(const std::string& path) {
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+    const auto status = fileStatus(path);
+    return status && S_ISDIR(status->st_mode);
 }
-
-std::string lastComponent(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9')
@@ -53,7 +52,7 @@ std::string percentDecoded(std::string_view encoded) {
 // The encoded path of a "file:" URI on this machine; empty for anything else.
 std::string_view localEncodedPath(std::string_view uri) {
     constexpr std::string_view scheme = "file:";
-    if (!StartsWithIgnoringCase(uri, scheme))
+    if (!startsWithIgnoringCase(uri, scheme))
         return {};
     uri = uri.substr(scheme.size());
     uri = uri.substr(0, uri.find_first_of("?#"));
@@ -64,16 +63,9 @@ std::string_view localEncodedPath(std::string_view uri) {
     if (slash == std::string_view::npos)
         return {};
     const std::string_view host = uri.substr(0, slash);
-    if (!host.empty() && !EqualsIgnoringCase(host, "localhost"))
+    if (!host.empty() && !equalsIgnoringCase(host, "localhost"))
         return {};
     return uri.substr(slash);
-}
-
-std::string_view trimmed(std::string_view line) {
-    const auto first = line.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos)
-        return {};
-    return line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
 }
 
 } // namespace
@@ -125,7 +117,7 @@ void FileDropFilter::raiseDropObject(const std::vector<std::string>& paths) {
         files.push_back(GetFolderItem(path, 0));
     const auto item = MakeRef<DragItem>(std::move(files));
     const auto action = static_cast<std::int32_t>(Qt::CopyAction);
-    RuntimeDispatch([&] { m_control.RaiseEvent("DropObject", item, action); });
+    dispatch([&] { m_control.RaiseEvent("DropObject", item, action); });
 }
 
 std::vector<std::string> FileDropFilter::acceptedFiles(const QMimeData* data, std::size_t most) const {
@@ -134,9 +126,9 @@ std::vector<std::string> FileDropFilter::acceptedFiles(const QMimeData* data, st
         return accepted;
     const auto& types = m_control.acceptedFileTypes();
     for (std::string& path : LocalPathsOfUriList(data->data("text/uri-list"))) {
-        const std::string name = lastComponent(path);
+        const std::string name = lastPathComponent(path);
         const bool matches = std::any_of(
-            types.begin(), types.end(), [&](const std::string& type) { return FileTypeMatches(type, name); });
+            types.begin(), types.end(), [&](const std::string& type) { return fileTypeMatches(type, name); });
         // A file that is missing stays: it is the list's to decide what to do with it.
         if (matches && !isFolder(path))
             accepted.push_back(std::move(path));
@@ -152,7 +144,7 @@ std::vector<std::string> LocalPathsOfUriList(const QByteArray& uriList) {
     std::size_t start = 0;
     while (start < list.size()) {
         const auto end = std::min(list.find('\n', start), list.size());
-        const std::string_view line = trimmed(list.substr(start, end - start));
+        const std::string_view line = trimmedAscii(list.substr(start, end - start));
         start = end + 1;
         if (line.empty() || line.front() == '#')
             continue;

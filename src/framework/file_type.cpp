@@ -41,14 +41,14 @@ std::string FileType::Operator_Convert() {
 void FileType::Register() {
     if (m_registered)
         return;
-    RuntimeRegisterFileType(m_name, m_macCreator, m_macType, m_extensions);
+    registerFileType(m_name, m_macCreator, m_macType, m_extensions);
     m_registered = true;
 }
 
 void FileType::Deregister() {
     if (!m_registered)
         return;
-    RuntimeDeregisterFileType(m_name);
+    deregisterFileType(m_name);
     m_registered = false;
 }
 

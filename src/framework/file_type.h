@@ -24,7 +24,6 @@ public:
     void MacType(const std::string& macType);
     std::string MacCreator() const { return m_macCreator; }
     void MacCreator(const std::string& macCreator);
-    bool registered() const { return m_registered; }
 
     std::string Operator_Convert();
     void Register();

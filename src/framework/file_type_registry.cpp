@@ -13,17 +13,11 @@ struct Entry {
     bool standing = false;
 };
 
-// A function-local registry, so a type registered during start-up never races the registry's construction.
+// Made on first use, so a type registered during start-up never races the registry's construction, and never
+// destroyed, so a type released as late as static destruction can still withdraw its registration.
 std::map<std::string, Entry>& registry() {
-    static std::map<std::string, Entry> types;
-    return types;
-}
-
-std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    static auto* types = new std::map<std::string, Entry>;
+    return *types;
 }
 
 // The extensions of a type, each with its leading dot, so that ".syx" and "syx" both mean the same files and
@@ -33,7 +27,7 @@ std::vector<std::string> extensionsOf(const RegisteredFileType& type) {
     std::size_t start = 0;
     while (start <= type.extensions.size()) {
         const auto end = std::min(type.extensions.find(';', start), type.extensions.size());
-        std::string extension = trimmed(type.extensions.substr(start, end - start));
+        std::string extension(trimmedAscii(std::string_view(type.extensions).substr(start, end - start)));
         start = end + 1;
         if (extension.empty() || extension == ".")
             continue;
@@ -44,8 +38,8 @@ std::vector<std::string> extensionsOf(const RegisteredFileType& type) {
 
 } // namespace
 
-void RuntimeRegisterFileType(const std::string& name, const std::string& macCreator,
-                             const std::string& macType, const std::string& extensions) {
+void registerFileType(const std::string& name, const std::string& macCreator, const std::string& macType,
+                      const std::string& extensions) {
     Entry& entry = registry()[name];
     entry.type.name = name;
     entry.type.macCreator = macCreator;
@@ -56,21 +50,21 @@ void RuntimeRegisterFileType(const std::string& name, const std::string& macCrea
 }
 
 // The entry stays, so that the count of registrations still shows after the type is withdrawn.
-void RuntimeDeregisterFileType(const std::string& name) {
+void deregisterFileType(const std::string& name) {
     auto found = registry().find(name);
     if (found != registry().end())
         found->second.standing = false;
 }
 
-const RegisteredFileType* RuntimeFindFileType(const std::string& name) {
+const RegisteredFileType* findFileType(const std::string& name) {
     auto found = registry().find(name);
     if (found == registry().end() || !found->second.standing)
         return nullptr;
     return &found->second.type;
 }
 
-std::string FileTypeChooserFilter(const std::string& filterText) {
-    const RegisteredFileType* type = RuntimeFindFileType(filterText);
+std::string chooserFilterOf(const std::string& filterText) {
+    const RegisteredFileType* type = findFileType(filterText);
     if (!type)
         return {};
     std::string patterns;
@@ -81,14 +75,16 @@ std::string FileTypeChooserFilter(const std::string& filterText) {
     return type->name + " (" + patterns + ")";
 }
 
-bool FileTypeMatches(const std::string& typeName, const std::string& fileName) {
-    const RegisteredFileType* type = RuntimeFindFileType(typeName);
+bool fileTypeMatches(const std::string& typeName, const std::string& fileName) {
+    const RegisteredFileType* type = findFileType(typeName);
     if (!type)
         return false;
     const auto extensions = extensionsOf(*type);
     return std::any_of(extensions.begin(), extensions.end(), [&](const std::string& extension) {
-        return EndsWithIgnoringCase(fileName, extension);
+        return endsWithIgnoringCase(fileName, extension);
     });
 }
+
+void forgetFileTypes() { registry().clear(); }
 
 } // namespace fw

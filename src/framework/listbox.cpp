@@ -1,8 +1,8 @@
 #include "listbox.h"
 
 #include "class_record.h"
+#include "event_loop.h"
 #include "listbox_model.h"
-#include "runtime.h"
 
 #include <QHeaderView>
 #include <QResizeEvent>
@@ -126,7 +126,7 @@ void Listbox::Heading(std::int32_t column, const std::string& text) {
 }
 
 QWidget* Listbox::createWidget(QWidget* parent) {
-    auto* view = new ListboxView(parent, [this] { RuntimeDispatch([this] { applyColumns(); }); });
+    auto* view = new ListboxView(parent, [this] { dispatch([this] { applyColumns(); }); });
     m_model = new ListboxModel(view);
     view->setModel(m_model);
     view->setRootIsDecorated(false);

@@ -1,7 +1,7 @@
 #include "menu_bar.h"
 
 #include "class_record.h"
-#include "runtime.h"
+#include "event_loop.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,7 +33,7 @@ public:
     ItemAction(const Ref<MenuItem>& item, QObject* parent)
         : QAction(qString(item->Text()), parent), m_item(item) {
         setShortcut(shortcutOf(item->KeyboardShortcut()));
-        connect(this, &QAction::triggered, this, [item] { RuntimeDispatch([item] { item->Action(); }); });
+        connect(this, &QAction::triggered, this, [item] { dispatch([item] { item->Action(); }); });
     }
 
     void refresh() { setEnabled(m_item->enabledNow()); }

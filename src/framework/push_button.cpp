@@ -1,7 +1,7 @@
 #include "push_button.h"
 
 #include "class_record.h"
-#include "runtime.h"
+#include "event_loop.h"
 
 #include <QPushButton>
 
@@ -41,7 +41,7 @@ QWidget* PushButton::createWidget(QWidget* parent) {
     auto* button = new QPushButton(parent);
     QObject::connect(button, &QPushButton::clicked, button, [this] {
         Ref<PushButton> self(this);
-        RuntimeDispatch([&self] { self->RaiseEvent("Action"); });
+        dispatch([&self] { self->RaiseEvent("Action"); });
     });
     return button;
 }

@@ -1,7 +1,7 @@
 #include "quit_menu_item.h"
 
 #include "class_record.h"
-#include "runtime.h"
+#include "event_loop.h"
 
 namespace fw {
 

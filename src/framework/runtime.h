@@ -1,46 +1,39 @@
 #pragma once
 
-#include "ref.h"
+#include <memory>
+#include <optional>
 
-#include <cstdint>
-#include <exception>
-#include <functional>
-#include <string>
+class QApplication;
+class QTemporaryDir;
 
 namespace fw {
 
-class Application;
-class Window;
+// One run of the framework, from bringing Qt up to shutting it down. main makes one first of all, and so does
+// every test, benchmark and fuzz target that needs the framework. However its scope is left, early or late,
+// the run ends in the one safe order: the windows, the module-level objects (newest first), the application
+// object, and Qt itself last.
+class Runtime {
+public:
+    // Brings Qt up, unless an application exists already, reading nothing from the command line, and
+    // registers the framework's classes.
+    Runtime();
+    ~Runtime();
+    Runtime(const Runtime&) = delete;
+    Runtime& operator=(const Runtime&) = delete;
 
-// Brings the framework up: the Qt application (unless one exists already), nothing from the command line.
-void RuntimeInit();
-// Registers the framework's own classes, ahead of the program's.
-void RuntimeRegisterClasses();
-void RuntimeInitExternalClasses();
-void RuntimeAllocatePluginEntrypointsTable(int count);
-void RuntimeRegisterAppObject(const Ref<Application>& application);
-Ref<Application> RuntimeApplication();
+    // Ends the run and yields the exit status: Quit's, or 1 after an unhandled exception was reported. A
+    // second call ends nothing more and yields the same status.
+    int Exit();
 
-// Runs the event loop until Quit. An exception that a handler let escape ends the loop and is raised again
-// here, so it reaches the program's catch-all exactly once.
-void RuntimeRun();
-// Ends the event loop with a status; a Quit while a quit is under way changes nothing.
-void Quit(std::int32_t status);
-bool RuntimeQuitting();
-// Lets pending events run, then returns; called in a tight loop, it lets them run every 50 ms at most.
-void RuntimeBackgroundTask();
-// Shows which exception escaped, in a dialog and on standard error.
-void UnhandledException(std::exception_ptr exception);
-// Shuts the framework down and yields the exit status: Quit's, or 1 after an unhandled exception.
-int RuntimeExit();
+private:
+    std::unique_ptr<QTemporaryDir> m_settingsFolder;
+    std::unique_ptr<QApplication> m_ownApplication;
+    std::optional<int> m_exitStatus;
+};
 
-// Every entry from Qt into the program goes through here: an exception never unwinds through Qt's event loop;
-// it ends the loop and RuntimeRun raises it again.
-void RuntimeDispatch(const std::function<void()>& handler);
-
-// The windows the framework keeps: open windows, and the one window of each class made through its accessor.
-void RuntimeAddWindow(const Ref<Window>& window);
-Ref<Window> GetImplicitWindow(const std::string& className);
-void RuntimeReleaseWindowLists();
+// Nothing here is loaded from outside the program, so there are no external classes to set up.
+inline void RuntimeInitExternalClasses() {}
+// This platform loads no plug-ins, so a table of their entry points would never be read.
+inline void RuntimeAllocatePluginEntrypointsTable(int /*count*/) {}
 
 } // namespace fw

@@ -3,7 +3,7 @@
 #include "class_record.h"
 #include "control.h"
 #include "menu_bar.h"
-#include "runtime.h"
+#include "window_list.h"
 #include "window_widget.h"
 
 #include <QLayout>
@@ -89,7 +89,7 @@ void Window::Construct() {
     m_constructed = true;
     applyWindowFlags();
     applyTabOrder();
-    RuntimeAddWindow(Ref<Window>(this));
+    addWindow(Ref<Window>(this));
     const auto controls = m_controls;
     for (const auto& [name, control] : controls)
         control->RaiseEvent("Open");

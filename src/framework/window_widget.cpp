@@ -1,6 +1,6 @@
 #include "window_widget.h"
 
-#include "runtime.h"
+#include "event_loop.h"
 #include "window.h"
 
 #include <QCloseEvent>
@@ -16,13 +16,13 @@ WindowWidget::WindowWidget(Window& window) : m_window(window) {
 bool WindowWidget::eventFilter(QObject* watched, QEvent* event) {
     if (watched == content() && event->type() == QEvent::Resize) {
         const QSize size = static_cast<QResizeEvent*>(event)->size();
-        RuntimeDispatch([this, size] { m_window.contentResized(Size{size.width(), size.height()}); });
+        dispatch([this, size] { m_window.contentResized(Size{size.width(), size.height()}); });
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
 void WindowWidget::closeEvent(QCloseEvent* event) {
-    RuntimeDispatch([this] { m_window.closed(); });
+    dispatch([this] { m_window.closed(); });
     event->accept();
 }
 

@@ -7,7 +7,7 @@
 #include "framework/listbox.h"
 #include "framework/property_list.h"
 #include "framework/push_button.h"
-#include "framework/runtime.h"
+#include "framework/window_list.h"
 #include "window/window1_property_lists.h"
 
 const fw::ClassRecord& Window1::ctblinit() {

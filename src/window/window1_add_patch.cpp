@@ -5,10 +5,10 @@
 #include "framework/dialogs.h"
 #include "framework/drag_item.h"
 #include "framework/event_binding.h"
+#include "framework/event_loop.h"
 #include "framework/folder_item.h"
 #include "framework/listbox.h"
 #include "framework/push_button.h"
-#include "framework/runtime.h"
 #include "framework/str.h"
 
 fw::Ref<fw::Listbox> Window1::patchList() const {

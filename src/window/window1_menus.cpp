@@ -1,8 +1,8 @@
 #include "window/window1.h"
 
+#include "framework/event_loop.h"
 #include "framework/menu_bar.h"
 #include "framework/quit_menu_item.h"
-#include "framework/runtime.h"
 
 // Every close of the main window ends the program: nothing is kept, so nothing needs asking.
 void Window1::Event_Close() { fw::Quit(0); }

@@ -3,10 +3,10 @@
 #include "framework/binary_stream.h"
 #include "framework/dialogs.h"
 #include "framework/event_binding.h"
+#include "framework/event_loop.h"
 #include "framework/folder_item.h"
 #include "framework/listbox.h"
 #include "framework/push_button.h"
-#include "framework/runtime.h"
 
 #include <algorithm>
 #include <limits>

@@ -34,7 +34,7 @@ private:
 class FileDropFilterTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        fw::RuntimeRegisterFileType("Dropped Patch", "", "", ".syx");
+        fw::registerFileType("Dropped Patch", "", "", ".syx");
         m_control->AcceptFileDrop("Dropped Patch");
         auto handler = [this](fw::Ref<fw::DragItem> item, std::int32_t action) {
             EXPECT_EQ(action, Qt::CopyAction);

@@ -1,8 +1,10 @@
 #include "framework/class_record.h"
 #include "framework/dialog_answers.h"
+#include "framework/event_loop.h"
 #include "framework/listbox.h"
 #include "framework/push_button.h"
 #include "framework/runtime.h"
+#include "framework/unhandled_exception.h"
 #include "framework/window.h"
 
 #include <QApplication>
@@ -21,8 +23,6 @@ protected:
         window->SetProperty("Height", 200);
         window->SetProperty("Visible", true);
     }
-    // The runtime keeps every constructed window; they must go while the Qt application still exists.
-    void TearDown() override { fw::RuntimeExit(); }
 
     // Locks are given as letters: "LTRB" locks all four sides.
     template <class T = fw::PushButton>
@@ -52,6 +52,7 @@ protected:
         ASSERT_EQ(window->contentWidget()->size(), QSize(width, height));
     }
 
+    fw::Runtime runtime;
     fw::Ref<fw::Window> window = fw::New<fw::Window>();
 };
 
@@ -127,15 +128,18 @@ void runGuarded(std::function<void()> inLoop) {
 }
 
 TEST(Runtime, SecondQuitIsHarmlessAndTheFirstStatusWins) {
+    fw::Runtime runtime;
     runGuarded([] {
         fw::Quit(3);
         fw::Quit(5);
     });
-    EXPECT_EQ(fw::RuntimeExit(), 3);
+    EXPECT_EQ(runtime.Exit(), 3);
+    EXPECT_EQ(runtime.Exit(), 3);
 }
 
 // Start-up hands what Run raises to the report, which must name it and make the exit status 1.
 TEST(Runtime, ExceptionFromAHandlerEndsTheLoopAndIsRaisedOnceFromRunAndReportedOnce) {
+    fw::Runtime runtime;
     QString shown;
     test::DialogAnswers answers({[&](QDialog& dialog) {
         shown = static_cast<QMessageBox&>(dialog).text();
@@ -143,8 +147,8 @@ TEST(Runtime, ExceptionFromAHandlerEndsTheLoopAndIsRaisedOnceFromRunAndReportedO
     }});
     try {
         runGuarded([] {
-            fw::RuntimeDispatch([] { throw fw::OutOfBoundsException("first"); });
-            fw::RuntimeDispatch([] { throw fw::OutOfBoundsException("second"); });
+            fw::dispatch([] { throw fw::OutOfBoundsException("first"); });
+            fw::dispatch([] { throw fw::OutOfBoundsException("second"); });
         });
         ADD_FAILURE() << "nothing was raised";
     } catch (const fw::OutOfBoundsException& e) {
@@ -153,7 +157,7 @@ TEST(Runtime, ExceptionFromAHandlerEndsTheLoopAndIsRaisedOnceFromRunAndReportedO
     }
     EXPECT_NO_THROW(fw::RuntimeRun());
     EXPECT_TRUE(shown.contains("OutOfBoundsException")) << shown.toStdString();
-    EXPECT_EQ(fw::RuntimeExit(), 1);
+    EXPECT_EQ(runtime.Exit(), 1);
 }
 
 } // namespace

@@ -1,8 +1,7 @@
 #include "program/started_program.h"
 
-#include "app/startup.h"
 #include "framework/dialog_answers.h"
-#include "framework/runtime.h"
+#include "startup/startup.h"
 
 #include <QApplication>
 #include <QDropEvent>
@@ -13,14 +12,8 @@ namespace test {
 
 void StartedProgram::SetUp() {
     ASSERT_TRUE(m_folder.isValid());
-    fw::RuntimeInit();
     RegisterClasses();
     ::SetUp();
-}
-
-void StartedProgram::TearDown() {
-    ReleaseModuleObjects();
-    fw::RuntimeExit();
 }
 
 bool StartedProgram::dropFiles(const std::vector<std::string>& paths) const {

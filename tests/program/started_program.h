@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/listbox.h"
+#include "framework/runtime.h"
 #include "window/window1.h"
 
 #include <QDir>
@@ -18,12 +19,11 @@ namespace test {
 
 using Cells = std::vector<std::string>;
 
-// The program as main() brings it up, short of the event loop, with a folder of its own for files. Each test
-// runs in a process of its own, so start-up always begins from nothing.
+// The program as main() brings it up, short of the event loop, with a folder of its own for files. The run
+// ends with the test, however the test ends, so the next one starts from nothing.
 class StartedProgram : public ::testing::Test {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
     fw::Ref<Window1> window() const { return Window1::Instance(); }
     fw::Ref<fw::Control> control(const std::string& name) const {
@@ -67,6 +67,7 @@ protected:
         return QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     }
 
+    fw::Runtime m_runtime;
     QTemporaryDir m_folder;
 };
 

@@ -1,14 +1,16 @@
-#include "app/startup.h"
+#include "startup/startup.h"
 
 #include "app/app.h"
 #include "app/file_types1.h"
 #include "app/menu_bar1.h"
+#include "framework/application.h"
 #include "framework/class_record.h"
+#include "framework/event_loop.h"
 #include "framework/runtime.h"
+#include "framework/unhandled_exception.h"
 #include "window/window1.h"
 
 void RegisterClasses() {
-    fw::RuntimeRegisterClasses();
     App::ctblinit();
     Window1::ctblinit();
     MenuBar1::ctblinit();
@@ -48,9 +50,3 @@ void NewAppInstance() {
 void ApplicationAddMenuHandlers() {}
 
 void MakeDefaultView() { Window1::Instance(); }
-
-void ReleaseModuleObjects() {
-    fw::RuntimeReleaseWindowLists();
-    MenuBar1::_implicitInstance.Exit();
-    FileTypes1::pSysex.Exit();
-}

@@ -1,8 +1,10 @@
 #pragma once
 
-// The steps from process start to exit, in the order they run.
+// The steps from process start to exit, in the order they run. The run's end is not among them: the
+// framework's Runtime, made before them, ends the run however they are left, releasing the windows, then the
+// module-level objects newest first (the menu bar, then the file type), then the framework itself.
 
-// The framework's classes, then the program's: App, Window1, MenuBar1.
+// The program's classes, after the framework's: App, Window1, MenuBar1.
 void RegisterClasses();
 // Everything from setting up to the end of the event loop, inside one catch-all that hands an escaping
 // exception to the framework's report.
@@ -13,5 +15,3 @@ void InitFileTypes();
 void NewAppInstance();
 void ApplicationAddMenuHandlers();
 void MakeDefaultView();
-// The module-level objects, last of all: the framework's window lists, the menu bar, the file type.
-void ReleaseModuleObjects();
