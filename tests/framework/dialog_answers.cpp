@@ -3,6 +3,7 @@
 #include "framework/modal_dialogs.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDialog>
 #include <QFile>
 #include <QLineEdit>
@@ -26,6 +27,12 @@ Answer TypePath(const std::string& path) {
         auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
         if (!edit)
             return refuse(dialog, "no file name to type");
+        // Typed into the field as a user types: with the focus there, the dialog lets go of the file it had
+        // selected for the suggested name, which would otherwise win over the typed path.
+        QApplication::setActiveWindow(&dialog);
+        edit->setFocus();
+        if (!edit->hasFocus())
+            return refuse(dialog, "a file name field that cannot take the focus");
         edit->setText(QFile::decodeName(QByteArray::fromStdString(path)));
         QTest::keyClick(edit, Qt::Key_Return);
     };
@@ -33,6 +40,16 @@ Answer TypePath(const std::string& path) {
 
 Answer Cancel() {
     return [](QDialog& dialog) { dialog.reject(); };
+}
+
+Answer CancelAfterTyping(const std::string& path) {
+    return [path](QDialog& dialog) {
+        auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
+        if (!edit)
+            return refuse(dialog, "no file name to type");
+        edit->setText(QFile::decodeName(QByteArray::fromStdString(path)));
+        dialog.reject();
+    };
 }
 
 Answer Press(QMessageBox::StandardButton button) {

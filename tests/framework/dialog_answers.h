@@ -17,6 +17,8 @@ using Answer = std::function<void(QDialog&)>;
 // Types a path (bytes, as the system names the file) into a file dialog's name field and presses Return.
 Answer TypePath(const std::string& path);
 Answer Cancel();
+// Types a path into a file dialog's name field, then cancels: nothing typed may count.
+Answer CancelAfterTyping(const std::string& path);
 Answer Press(QMessageBox::StandardButton button);
 
 // Answers the modal dialogs that the framework runs, in order, while it lives. A dialog that an answer leaves

@@ -19,10 +19,12 @@ TEST(SaveDialog, AsksBeforeReplacingWithNoAsTheDefault) {
     QString question;
     test::DialogAnswers answers({test::TypePath(folder.path().toStdString()), test::TypePath(old),
                                  [&](QDialog& dialog) {
-                                     auto& box = static_cast<QMessageBox&>(dialog);
-                                     question = box.text();
-                                     EXPECT_EQ(box.standardButton(box.defaultButton()), QMessageBox::No);
-                                     box.button(QMessageBox::No)->click();
+                                     auto* box = qobject_cast<QMessageBox*>(&dialog);
+                                     if (!box)
+                                         return dialog.reject();
+                                     question = box->text();
+                                     EXPECT_EQ(box->standardButton(box->defaultButton()), QMessageBox::No);
+                                     box->button(QMessageBox::No)->click();
                                  },
                                  test::TypePath(old), test::Press(QMessageBox::Yes)});
 

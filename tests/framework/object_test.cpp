@@ -6,7 +6,7 @@
 
 namespace {
 
-// Counts its own destruction, and records which setters ran, in order, so a test can tell an applied list
+// Tells of its own destruction, and records which setters ran, in order, so a test can tell an applied list
 // from a partly applied one.
 class Sample : public fw::Object {
 public:
@@ -19,9 +19,12 @@ public:
                 .Declare("Tint", fw::PropertyType::Color, recording("Tint"));
         return record;
     }
-    ~Sample() override { ++destroyed; }
+    ~Sample() override {
+        if (destroyed)
+            *destroyed = true;
+    }
 
-    static inline int destroyed = 0;
+    bool* destroyed = nullptr;
     std::vector<std::string> applied;
 
 private:
@@ -46,12 +49,14 @@ std::string text(std::string_view bytes) {
 }
 
 TEST(Ref, LastReleaseDestroysTheObjectAndUsingNilRaises) {
+    bool destroyed = false;
     auto first = fw::New<Sample>();
+    first->destroyed = &destroyed;
     fw::Ref<fw::Object> copy = first;
     first = nullptr;
-    EXPECT_EQ(Sample::destroyed, 0);
+    EXPECT_FALSE(destroyed);
     copy = nullptr;
-    EXPECT_EQ(Sample::destroyed, 1);
+    EXPECT_TRUE(destroyed);
 
     EXPECT_THROW(copy->className(), fw::NilObjectException);
     EXPECT_THROW(*first, fw::NilObjectException);

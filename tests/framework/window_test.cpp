@@ -142,7 +142,8 @@ TEST(Runtime, ExceptionFromAHandlerEndsTheLoopAndIsRaisedOnceFromRunAndReportedO
     fw::Runtime runtime;
     QString shown;
     test::DialogAnswers answers({[&](QDialog& dialog) {
-        shown = static_cast<QMessageBox&>(dialog).text();
+        if (auto* box = qobject_cast<QMessageBox*>(&dialog))
+            shown = box->text();
         dialog.reject();
     }});
     try {

@@ -2,6 +2,8 @@
 
 #include "framework/dialog_answers.h"
 
+#include <QFileDialog>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,14 +44,21 @@ TEST_F(AddPatchTest, DropAddsEveryReadableFileInOrderEvenTwiceAndSkipsTheRest) {
     EXPECT_EQ(column(0), (Cells{a, b, a, b}));
 }
 
-TEST_F(AddPatchTest, AddButtonAddsTheChosenFileAndNothingWhenCancelled) {
+// A name typed into the chooser and then cancelled must not count.
+TEST_F(AddPatchTest, AddButtonOffersPatchFilesAndAddsTheChosenOneButNothingWhenCancelled) {
     const std::string file = write("lead.syx", std::string("\xF0\x01\x02\x05", 4));
-    test::DialogAnswers answers({test::Cancel(), test::TypePath(file)});
+    QStringList offered;
+    test::DialogAnswers answers({test::CancelAfterTyping(file), [&](QDialog& dialog) {
+                                     offered = qobject_cast<QFileDialog*>(&dialog)->nameFilters();
+                                     test::TypePath(file)(dialog);
+                                 }});
     click("PushButton1");
     EXPECT_TRUE(rows().empty());
 
     click("PushButton1");
+    EXPECT_EQ(offered, QStringList{"Prophet 600 Patch (*.syx)"});
     EXPECT_EQ(column(0), Cells{file});
+    EXPECT_TRUE(nothingEscaped());
 }
 
 } // namespace

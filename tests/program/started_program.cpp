@@ -1,6 +1,7 @@
 #include "program/started_program.h"
 
 #include "framework/dialog_answers.h"
+#include "framework/event_loop.h"
 #include "startup/startup.h"
 
 #include <QApplication>
@@ -40,6 +41,16 @@ void StartedProgram::mergeInto(const std::string& name) const {
         answers.push_back(Press(QMessageBox::Yes));
     DialogAnswers dialogs(answers);
     click("PushButton2");
+}
+
+bool StartedProgram::nothingEscaped() const {
+    fw::Quit(0);
+    try {
+        fw::RuntimeRun();
+    } catch (...) {
+        return false;
+    }
+    return true;
 }
 
 } // namespace test

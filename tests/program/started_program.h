@@ -52,6 +52,9 @@ protected:
     void click(const std::string& name) const { QTest::mouseClick(control(name)->widget(), Qt::LeftButton); }
     // Clicks the merge button and saves to the named file, agreeing to replace it if it exists.
     void mergeInto(const std::string& name) const;
+    // Whether every handler so far returned normally rather than leave an exception to end the run. It ends
+    // the run's event loop, so it comes last in a test.
+    bool nothingEscaped() const;
 
     std::string path(const std::string& name) const { return m_folder.path().toStdString() + "/" + name; }
     std::string write(const std::string& name, const std::string& bytes) const {
