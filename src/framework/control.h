@@ -22,6 +22,13 @@ public:
 
     fw::Window* Window() const { return m_window; }
     QWidget* widget() const { return m_widget; }
+    // The control's widget as the kind its class makes; a control without one raises NilObjectException.
+    template <class Widget> Widget& widgetAs() const {
+        auto* widget = dynamic_cast<Widget*>(m_widget);
+        if (!widget)
+            throw NilObjectException();
+        return *widget;
+    }
 
     void installHandler(const std::string& eventName, std::shared_ptr<EventHandlerBase> handler);
 

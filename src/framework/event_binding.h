@@ -10,22 +10,15 @@ namespace fw {
 
 class Control;
 
-// A handler bound to one control's named event: a method of the window that holds the control, with the text
-// of its parameter list as the binding gave it.
+// A handler bound to one control's named event: a method of the window that holds the control.
 class EventHandlerBase {
 public:
-    explicit EventHandlerBase(std::string parameterText) : m_parameterText(std::move(parameterText)) {}
     virtual ~EventHandlerBase() = default;
-    const std::string& parameterText() const { return m_parameterText; }
-
-private:
-    std::string m_parameterText;
 };
 
 template <class... Args> class EventHandler : public EventHandlerBase {
 public:
-    EventHandler(std::function<void(Args...)> call, std::string parameterText)
-        : EventHandlerBase(std::move(parameterText)), m_call(std::move(call)) {}
+    explicit EventHandler(std::function<void(Args...)> call) : m_call(std::move(call)) {}
     void invoke(Args... args) const { m_call(args...); }
 
 private:
@@ -33,11 +26,13 @@ private:
 };
 
 // Makes a delegate of a window's method. The window outlives its controls, so the delegate holds it plainly.
+// The binding names the method's parameters as text, which the compiler has already checked against the
+// method's own type, so the text has nothing left to say here.
 template <class Target, class... Args>
 std::shared_ptr<EventHandlerBase> MakeDelegate(Target& target, void (Target::*method)(Args...),
-                                               std::string parameterText) {
+                                               const std::string& /*parameterText*/) {
     return std::make_shared<EventHandler<Args...>>(
-        [&target, method](Args... args) { (target.*method)(args...); }, std::move(parameterText));
+        [&target, method](Args... args) { (target.*method)(args...); });
 }
 
 // Binds a handler to an event of one control object; nil unbinds it.

@@ -140,12 +140,7 @@ QWidget* Listbox::createWidget(QWidget* parent) {
 
 QWidget* Listbox::dropTarget() const { return view()->viewport(); }
 
-QTreeView* Listbox::view() const {
-    auto* view = qobject_cast<QTreeView*>(widget());
-    if (!view)
-        throw NilObjectException();
-    return view;
-}
+QTreeView* Listbox::view() const { return &widgetAs<QTreeView>(); }
 
 ListboxModel& Listbox::model() const {
     if (!m_model)

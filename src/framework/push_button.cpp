@@ -8,12 +8,7 @@
 namespace fw {
 namespace {
 
-QPushButton& buttonOf(Object& object) {
-    auto* button = qobject_cast<QPushButton*>(static_cast<PushButton&>(object).widget());
-    if (!button)
-        throw NilObjectException();
-    return *button;
-}
+QPushButton& buttonOf(Object& object) { return static_cast<PushButton&>(object).widgetAs<QPushButton>(); }
 
 } // namespace
 

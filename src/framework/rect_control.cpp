@@ -42,12 +42,7 @@ PropertyDeclaration::Reader reading(std::int32_t Rect::*field) {
     };
 }
 
-QWidget& widgetOf(Object& object) {
-    QWidget* widget = static_cast<RectControl&>(object).widget();
-    if (!widget)
-        throw NilObjectException();
-    return *widget;
-}
+QWidget& widgetOf(Object& object) { return static_cast<RectControl&>(object).widgetAs<QWidget>(); }
 
 } // namespace
 

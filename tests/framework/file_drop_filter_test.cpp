@@ -4,6 +4,7 @@
 #include "framework/file_type_registry.h"
 #include "framework/folder_item.h"
 #include "framework/rect_control.h"
+#include "framework/runtime.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -44,9 +45,8 @@ protected:
                     paths.push_back(item->FolderItem()->AbsolutePath());
             } while (item->NextItem());
         };
-        m_control->installHandler("DropObject",
-                                  std::make_shared<fw::EventHandler<fw::Ref<fw::DragItem>, std::int32_t>>(
-                                      handler, "( DragItem, Int32 )"));
+        m_control->installHandler(
+            "DropObject", std::make_shared<fw::EventHandler<fw::Ref<fw::DragItem>, std::int32_t>>(handler));
         m_view.show();
     }
 
@@ -70,6 +70,7 @@ protected:
         return taken ? dropped.dropAction() : Qt::IgnoreAction;
     }
 
+    fw::Runtime m_runtime; // withdraws the registered file type when the test ends
     QTemporaryDir m_folder;
     QTreeView m_view;
     fw::Ref<DropControl> m_control = fw::MakeRef<DropControl>(m_view);
