@@ -47,7 +47,7 @@ bool writeSeeds(const std::filesystem::path& directory) {
 }
 
 // Built once and reused: making a window for each input would cost far more than applying the list. The run
-// is the fixture's, and ends when libFuzzer exits.
+// is the fixture's.
 class Fixture {
 public:
     Fixture() : m_window(fw::New<fw::Window>()) {
@@ -81,9 +81,12 @@ private:
     std::array<fw::Ref<fw::Object>, kTargetCount> m_targets;
 };
 
+// Never ended: libFuzzer leaves by exit() from inside its loop, and by the time static destruction would
+// reach the fixture, Qt has begun tearing down its own globals, after which no widget can be destroyed
+// safely.
 Fixture& fixture() {
-    static Fixture instance;
-    return instance;
+    static auto* instance = new Fixture;
+    return *instance;
 }
 
 } // namespace
