@@ -101,10 +101,13 @@ double median(std::vector<double> values) {
 
 void printRow(const std::string& name, double projectMs, double referenceMs, double target) {
     const double ratio = projectMs / referenceMs;
+    printTiming(name, projectMs, referenceMs,
+                (ratio <= target ? "met (<= " : "MISSED (<= ") + formatted("%.1f", target) + ")");
+}
+
+void printTiming(const std::string& name, double projectMs, double referenceMs, const std::string& remark) {
     printNote(name, formatted("%.1f ms", projectMs), formatted("%.1f ms", referenceMs),
-              formatted("%.2f", ratio),
-              (ratio <= target ? "met (<= " : "MISSED (<= ") + formatted("%.1f", target) + ")");
-    std::fflush(stdout);
+              formatted("%.2f", projectMs / referenceMs), remark);
 }
 
 void printNote(const std::string& name, const std::string& project, const std::string& reference,

@@ -13,6 +13,8 @@ double median(std::vector<double> values);
 // One row of the table that scripts/bench.sh aligns: the case, the project's median, the reference's median,
 // their ratio, and the highest ratio that meets the target.
 void printRow(const std::string& name, double projectMs, double referenceMs, double target);
+// A timing row with no target, printed for information beside one that has.
+void printTiming(const std::string& name, double projectMs, double referenceMs, const std::string& remark);
 // A row that is not a timing, such as a memory figure; its columns are printed as given.
 void printNote(const std::string& name, const std::string& project, const std::string& reference,
                const std::string& ratio, const std::string& remark);

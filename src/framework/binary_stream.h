@@ -1,25 +1,28 @@
 #pragma once
 
 #include "byte_string.h"
+#include "file_failure.h"
 #include "object.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace fw {
 
 class OpenFile;
+class OutputFile;
 
 // A byte stream over an open file. Releasing the last reference closes it; a stream made by CreateBinaryFile
-// then moves its finished file over the target, or, if any write or the move failed, removes it and tells the
-// user once.
+// then puts its finished file in place of the target or, if a write failed or an input it was copying could
+// not be read, discards it and tells the user once.
 class BinaryStream : public Object {
 public:
     // A stream that reads and writes the file in place.
     explicit BinaryStream(std::shared_ptr<OpenFile> file);
-    // A stream that writes a temporary file which replaces the target on release.
-    BinaryStream(std::shared_ptr<OpenFile> file, std::string temporaryPath, std::string targetPath);
+    // A stream that fills a new file, which replaces its target on release.
+    explicit BinaryStream(std::unique_ptr<OutputFile> output);
     ~BinaryStream() override;
 
     bool LittleEndian() const { return m_littleEndian; }
@@ -29,19 +32,18 @@ public:
     std::int32_t ReadByte();
     // At most count bytes from the current position; none for a count below 1.
     ByteString Read(std::int32_t count);
-    // Writes the bytes unchanged at the current position.
+    // Writes the bytes unchanged at the current position. After the first failure, writes are ignored.
     void Write(const ByteString& bytes);
     std::uint64_t Length() const;
 
 private:
     void fillReadBuffer();
     void writeAll(const ByteString& bytes);
-    void commitCreatedFile();
+    void finishOutput();
 
     std::shared_ptr<OpenFile> m_file;
-    std::string m_temporaryPath; // empty unless this stream creates a file
-    std::string m_targetPath;
-    std::string m_writeError; // the first write failure, reported on release
+    std::unique_ptr<OutputFile> m_output; // nil unless this stream creates a file
+    std::optional<FileFailure> m_failure; // the first, reported on release
     bool m_littleEndian = true;
     std::uint64_t m_position = 0;
     std::string m_readBuffer;

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "file_failure.h"
+
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace fw {
@@ -15,14 +18,18 @@ class ByteString {
 public:
     ByteString() = default;
     ByteString(std::string bytes);
+    // Bytes that stop short where reading their file failed.
+    ByteString(std::string bytes, FileFailure readFailure);
     ByteString(std::shared_ptr<OpenFile> file, std::uint64_t offset, std::uint64_t length);
 
     std::uint64_t size() const { return m_length; }
     bool empty() const { return m_length == 0; }
 
     // The bytes themselves; a run of a file is read in at this point, and may come out shorter if the file
-    // has shrunk since.
+    // has shrunk since or cannot be read to the end.
     const std::string& bytes() const;
+    // Why the bytes stop short of what was asked for, once they are read in: a read of their file failed.
+    const std::optional<FileFailure>& readFailure() const { return m_readFailure; }
 
     // The run of an open file that these bytes stand for, when they have not been read in yet.
     const std::shared_ptr<OpenFile>& sourceFile() const { return m_sourceFile; }
@@ -33,6 +40,7 @@ private:
     std::uint64_t m_sourceOffset = 0;
     std::uint64_t m_length = 0;
     mutable std::shared_ptr<const std::string> m_bytes;
+    mutable std::optional<FileFailure> m_readFailure;
 };
 
 } // namespace fw

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "file_failure.h"
+
 #include <string>
 
 namespace fw {
 
-// Tells the user, in one dialog and on standard error, that a file could not be written, naming the file
-// and the system's reason.
-void ReportFileError(const std::string& path, const std::string& reason);
+// Tells the user, in one dialog and on standard error, that the output file was not written and was left as
+// it was, naming the file at fault (the output, or an input that could not be read) and the reason.
+void reportFileError(const std::string& outputPath, const FileFailure& failure);
 
 } // namespace fw

@@ -2,11 +2,10 @@
 
 #include "binary_stream.h"
 #include "file_error_report.h"
+#include "file_system.h"
 #include "open_file.h"
+#include "output_file.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,60 +20,9 @@ std::string withoutTrailingSlashes(std::string path) {
     return path;
 }
 
-// The folder part of an absolute path that has no trailing slash.
-std::string folderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == 0 || slash == std::string::npos ? "/" : path.substr(0, slash);
-}
-
-std::string lastComponent(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 bool isRegularFile(const std::string& path) {
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
-// The mode a file created with open() would get. umask can only be read by setting it, so it is put back at
-// once; the program creates files from its main thread only.
-mode_t newFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-// A replaced file keeps its permissions; a new one gets those of any new file.
-mode_t replacementMode(const std::string& targetPath) {
-    struct stat status {};
-    if (::stat(targetPath.c_str(), &status) == 0 && S_ISREG(status.st_mode))
-        return status.st_mode & 07777;
-    return newFileMode();
-}
-
-// Writing through a symbolic link replaces the file it points to, not the link.
-std::string replacedFile(const std::string& targetPath) {
-    struct stat status {};
-    if (::lstat(targetPath.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
-        return targetPath;
-    char* resolved = ::realpath(targetPath.c_str(), nullptr);
-    if (!resolved)
-        return targetPath;
-    std::string path(resolved);
-    std::free(resolved);
-    return path;
-}
-
-// A hidden name in the target's folder, so the final rename stays within one file system. The name is cut
-// short enough that the prefix and suffix still fit within the system's limit of a name.
-std::string temporaryTemplate(const std::string& targetPath) {
-    const std::string folder = folderOf(targetPath);
-    std::string path = folder == "/" ? std::string() : folder;
-    path += "/.";
-    path += lastComponent(targetPath).substr(0, 200);
-    path += ".XXXXXX";
-    return path;
+    const std::optional<struct stat> status = fileStatus(path);
+    return status && S_ISREG(status->st_mode);
 }
 
 } // namespace
@@ -82,18 +30,13 @@ std::string temporaryTemplate(const std::string& targetPath) {
 FolderItem::FolderItem(std::string absolutePath)
     : m_absolutePath(withoutTrailingSlashes(std::move(absolutePath))) {}
 
-bool FolderItem::Exists() const {
-    struct stat status {};
-    return ::stat(m_absolutePath.c_str(), &status) == 0;
-}
+bool FolderItem::Exists() const { return fileStatus(m_absolutePath).has_value(); }
 
-std::string FolderItem::Name() const { return lastComponent(m_absolutePath); }
+std::string FolderItem::Name() const { return lastPathComponent(m_absolutePath); }
 
 std::uint64_t FolderItem::Length() const {
-    struct stat status {};
-    if (::stat(m_absolutePath.c_str(), &status) != 0)
-        return 0;
-    return static_cast<std::uint64_t>(status.st_size);
+    const std::optional<struct stat> status = fileStatus(m_absolutePath);
+    return status ? static_cast<std::uint64_t>(status->st_size) : 0;
 }
 
 Ref<BinaryStream> FolderItem::OpenAsBinaryFile(bool readWrite) const {
@@ -105,7 +48,7 @@ Ref<BinaryStream> FolderItem::OpenAsBinaryFile(bool readWrite) const {
     const int descriptor = ::open(m_absolutePath.c_str(), access | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (descriptor < 0)
         return nullptr;
-    auto file = std::make_shared<OpenFile>(descriptor);
+    auto file = std::make_shared<OpenFile>(descriptor, m_absolutePath);
 
     // The path may have been swapped for something else between the stat and the open. On a regular file the
     // non-blocking flag changes nothing, so it stays.
@@ -117,19 +60,13 @@ Ref<BinaryStream> FolderItem::OpenAsBinaryFile(bool readWrite) const {
 
 // This platform has no file type codes, so the type the caller names has nothing to be stored in.
 Ref<BinaryStream> FolderItem::CreateBinaryFile(const std::string& /*fileType*/) const {
-    const std::string targetPath = replacedFile(m_absolutePath);
-    std::string temporaryPath = temporaryTemplate(targetPath);
-    const int descriptor = ::mkostemp(temporaryPath.data(), O_CLOEXEC);
-    if (descriptor < 0) {
-        ReportFileError(m_absolutePath, std::strerror(errno));
+    FileFailure refusal;
+    std::unique_ptr<OutputFile> output = OutputFile::open(m_absolutePath, refusal);
+    if (!output) {
+        reportFileError(m_absolutePath, refusal);
         return nullptr;
     }
-    // mkstemp makes the file private to its owner; the replacement should look like the file it replaces, or
-    // like any other new file. A file system that cannot change modes leaves it private, which is no reason
-    // to fail.
-    ::fchmod(descriptor, replacementMode(targetPath));
-    return MakeRef<BinaryStream>(std::make_shared<OpenFile>(descriptor), std::move(temporaryPath),
-                                 targetPath);
+    return MakeRef<BinaryStream>(std::move(output));
 }
 
 Ref<FolderItem> GetFolderItem(const std::string& path, int pathMode) {

@@ -26,9 +26,10 @@ public:
     // yields nil rather than blocking or reading something that is not a file.
     Ref<BinaryStream> OpenAsBinaryFile(bool readWrite) const;
 
-    // An empty writable stream, or nil. The bytes go to a new file beside this one, which replaces this file
-    // only when the stream is released with every write complete; a failure leaves this file as it was and
-    // is reported to the user, naming the file and the system's reason.
+    // An empty writable stream, or nil. The bytes go to a new file, which replaces this one (or, through a
+    // symbolic link, the file it names) only when the stream is released with every write complete and on
+    // the disk. A file that must not be replaced is refused, and any failure leaves this file as it was; both
+    // are reported to the user, naming the file and the reason.
     Ref<BinaryStream> CreateBinaryFile(const std::string& fileType) const;
 
 private:

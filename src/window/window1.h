@@ -3,6 +3,7 @@
 #include "framework/window.h"
 
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -49,6 +50,11 @@ public:
 
 protected:
     Window1() = default;
+    // Moves one input whole into the output: one read and one write, unless it is larger than the largest
+    // read, when it goes in runs of that size. Not private, so that a test can drive the runs with a small
+    // one.
+    static void copyWhole(fw::BinaryStream& input, fw::BinaryStream& output,
+                          std::int32_t largestRead = std::numeric_limits<std::int32_t>::max());
 
 private:
     template <class Control> void createControl(const std::string& name, std::string_view properties);
@@ -58,6 +64,4 @@ private:
     template <class Item> fw::Ref<Item> menuItemNamed(const std::string& name) const;
     // The patch list, found by its name at each use.
     fw::Ref<fw::Listbox> patchList() const;
-    // Moves one input whole into the output: one read and one write, unless it is too large for one read.
-    static void copyWhole(fw::BinaryStream& input, fw::BinaryStream& output);
 };

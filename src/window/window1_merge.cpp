@@ -9,7 +9,6 @@
 #include "framework/push_button.h"
 
 #include <algorithm>
-#include <limits>
 
 // Writes every listed file, whole and in row order, into one new file. A row whose file is gone or will not
 // open adds nothing; the output replaces the chosen file only once it is complete, so a listed file may be
@@ -44,19 +43,20 @@ void Window1::PushButton2_Action() {
     }
 }
 
-void Window1::copyWhole(fw::BinaryStream& input, fw::BinaryStream& output) {
-    constexpr std::uint64_t kLargestRead = std::numeric_limits<std::int32_t>::max();
+void Window1::copyWhole(fw::BinaryStream& input, fw::BinaryStream& output, std::int32_t largestRead) {
+    const auto largest = static_cast<std::uint64_t>(largestRead);
     std::uint64_t remaining = input.Length();
-    if (remaining <= kLargestRead) {
+    if (remaining <= largest) {
         output.Write(input.Read(static_cast<std::int32_t>(remaining)));
         return;
     }
     // A read count is a signed 32-bit number, so an input of 2 GiB or more is moved in runs of the largest.
+    // Every run is written, even an empty one: the bytes of a read that failed carry the failure along.
     while (remaining > 0) {
-        const fw::ByteString bytes = input.Read(static_cast<std::int32_t>(std::min(remaining, kLargestRead)));
+        const fw::ByteString bytes = input.Read(static_cast<std::int32_t>(std::min(remaining, largest)));
+        output.Write(bytes);
         if (bytes.empty())
             return;
-        output.Write(bytes);
         remaining -= std::min(remaining, bytes.size());
     }
 }

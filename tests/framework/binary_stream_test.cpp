@@ -1,60 +1,20 @@
 #include "framework/binary_stream.h"
-#include "framework/folder_item.h"
-#include "framework/modal_dialogs.h"
+#include "framework/scratch_folder.h"
 
-#include <QDir>
-#include <QMessageBox>
-#include <QTemporaryDir>
+#include <cerrno>
 #include <csignal>
-#include <fstream>
-#include <gtest/gtest.h>
-#include <iterator>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
+using test::byteAt;
+using test::pattern;
+
 constexpr std::int32_t everything = 0x7FFFFFFF;
 
-// Every byte value in each run of 256, in an order that differs from run to run, so that sign faults and
-// shifted offsets both show.
-constexpr auto byteAt = [](std::size_t i) { return static_cast<int>((i ^ (i >> 8)) & 0xFF); };
-std::string pattern(std::size_t length) {
-    std::string bytes(length, '\0');
-    for (std::size_t i = 0; i < length; ++i)
-        bytes[i] = static_cast<char>(byteAt(i));
-    return bytes;
-}
-
-// A folder of its own, and every error report the streams show, answered at once.
-class BinaryStreamTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        fw::ModalDialogs::setAnswerer([this](QDialog& dialog) {
-            const auto* box = qobject_cast<QMessageBox*>(&dialog);
-            m_reports.push_back(box ? (box->text() + "\n" + box->informativeText()).toStdString() : "");
-            dialog.reject();
-        });
-    }
-    void TearDown() override { fw::ModalDialogs::setAnswerer({}); }
-
-    std::string path(const std::string& name) const { return m_folder.path().toStdString() + "/" + name; }
-    fw::Ref<fw::FolderItem> item(const std::string& name) const { return fw::GetFolderItem(path(name), 0); }
-    void write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(path(name), std::ios::binary) << bytes;
-    }
-    std::string read(const std::string& name) const {
-        std::ifstream in(path(name), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-    QStringList entries() const {
-        return QDir(m_folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    }
-
-    QTemporaryDir m_folder;
-    std::vector<std::string> m_reports;
-};
+class BinaryStreamTest : public test::ScratchFolderTest {};
 
 TEST_F(BinaryStreamTest, ReadByteYieldsEveryByteAsUnsignedAndZeroPastTheEnd) {
     write("in.syx", pattern(10000)); // several refills of the read buffer
@@ -88,6 +48,7 @@ TEST_F(BinaryStreamTest, CreatedFileReplacesItsTargetOnlyOnReleaseKeepingItsMode
     output->Write(input->Read(everything));
     input = nullptr;
     EXPECT_EQ(read("out.syx"), "old");
+    EXPECT_EQ(entries(), QStringList{"out.syx"}) << "the new file shows before it is complete";
     output = nullptr;
 
     EXPECT_EQ(read("out.syx"), "new old");
@@ -106,9 +67,9 @@ TEST_F(BinaryStreamTest, FailedCreateYieldsNilAndReportsOnceNamingFileAndCause) 
     EXPECT_NE(m_reports[0].find("Not a directory"), std::string::npos) << m_reports[0];
 }
 
-// The write fails on a file size limit, which stops it with EFBIG instead of filling a disk; the final move
-// fails on a folder in the target's place.
-TEST_F(BinaryStreamTest, FailedWriteOrFinalMoveLeavesTheTargetRemovesTheTemporaryFileAndReportsOnce) {
+// The write fails on a file size limit, which stops it with EFBIG instead of filling a disk; the final
+// replacement fails on a folder made in the target's place after the output was created.
+TEST_F(BinaryStreamTest, FailedWriteOrFinalReplacementLeavesTheTargetAndReportsOnce) {
     write("out.syx", "old");
     auto stream = item("out.syx")->CreateBinaryFile("SysEx");
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -125,13 +86,36 @@ TEST_F(BinaryStreamTest, FailedWriteOrFinalMoveLeavesTheTargetRemovesTheTemporar
     ASSERT_EQ(m_reports.size(), 1u);
     EXPECT_NE(m_reports[0].find("File too large"), std::string::npos) << m_reports[0];
 
-    ASSERT_TRUE(QDir(m_folder.path()).mkpath("folder.syx/inside"));
     stream = item("folder.syx")->CreateBinaryFile("SysEx");
     stream->Write(fw::ByteString("x"));
+    ASSERT_TRUE(QDir(m_folder.path()).mkpath("folder.syx/inside"));
     stream = nullptr;
-    EXPECT_TRUE(QDir(QString::fromStdString(path("folder.syx/inside"))).exists());
+    EXPECT_EQ(entries("folder.syx"), QStringList{"inside"});
     EXPECT_EQ(m_reports.size(), 2u);
     EXPECT_EQ(entries(), (QStringList{"folder.syx", "out.syx"}));
+}
+
+// A small input is read in at once, a large one copied by the kernel; a disk error part way through either
+// stops the output, and the later writes are ignored.
+TEST_F(BinaryStreamTest, InputThatCannotBeReadToItsEndStopsTheOutputAndIsNamed) {
+    write("out.syx", "old");
+    for (const std::size_t size : {std::size_t{1000}, std::size_t{1} << 20}) {
+        write("in.syx", pattern(size));
+        fw::OpenFile::failReadsForTesting(path("in.syx"), size / 2, EIO);
+        auto output = item("out.syx")->CreateBinaryFile("SysEx");
+        output->Write(fw::ByteString("head"));
+        output->Write(item("in.syx")->OpenAsBinaryFile(false)->Read(everything));
+        output->Write(fw::ByteString("tail"));
+        output = nullptr;
+        EXPECT_EQ(read("out.syx"), "old");
+        ASSERT_EQ(m_reports.size(), 1u) << size;
+        EXPECT_NE(m_reports[0].find(path("in.syx") + "\" could not be read, so \"" + path("out.syx")),
+                  std::string::npos)
+            << m_reports[0];
+        EXPECT_NE(m_reports[0].find("Input/output error"), std::string::npos) << m_reports[0];
+        m_reports.clear();
+    }
+    EXPECT_EQ(entries(), (QStringList{"in.syx", "out.syx"}));
 }
 
 // A named pipe with no writer would block an ordinary open forever, so reaching the end at all is the point.

@@ -1,12 +1,58 @@
 #include "program/started_program.h"
 
+#include "framework/binary_stream.h"
 #include "framework/dialog_answers.h"
+#include "framework/folder_item.h"
+#include "framework/open_file.h"
+#include "framework/scratch_folder.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <fstream>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace {
 
-class MergeTest : public test::StartedProgram {};
+using test::pattern;
+
+class MergeTest : public test::StartedProgram {
+protected:
+    void TearDown() override {
+        fw::OpenFile::failReadsForTesting({}, 0, 0);
+        test::StartedProgram::TearDown();
+    }
+
+    // Clicks the merge button, saves to the named file, agreeing to replace it if it exists, and presses OK
+    // on the report that follows; the report's text.
+    std::string mergeRefused(const std::string& name) const {
+        std::string report;
+        std::vector<test::Answer> answers{test::TypePath(path(name))};
+        if (::access(path(name).c_str(), F_OK) == 0)
+            answers.push_back(test::Press(QMessageBox::Yes));
+        answers.push_back([&report](QDialog& dialog) {
+            const auto* box = qobject_cast<QMessageBox*>(&dialog);
+            report = box ? (box->text() + "\n" + box->informativeText()).toStdString() : "not a report";
+            test::Press(QMessageBox::Ok)(dialog);
+        });
+        test::DialogAnswers dialogs(answers);
+        click("PushButton2");
+        return report;
+    }
+    mode_t typeOf(const std::string& name) const {
+        struct stat status {};
+        ::lstat(path(name).c_str(), &status);
+        return status.st_mode & S_IFMT;
+    }
+};
+
+// The merge's loop for an input of 2 GiB or more, driven with runs small enough for a test.
+struct RunsOfAnySize : Window1 {
+    using Window1::copyWhole;
+};
 
 // Merging into a listed file must read that file as it was, not the output being written over it.
 TEST_F(MergeTest, MergeWritesEveryRowInListOrderEvenIntoAListedFileAndLeavesTheList) {
@@ -56,6 +102,104 @@ TEST_F(MergeTest, FileNamedInOtherBytesThanUtf8IsAddedAndMerged) {
     EXPECT_EQ(column(0), test::Cells{file});
     mergeInto("out.syx");
     EXPECT_EQ(read("out.syx"), "\xF0\x11\xF7");
+    // QTemporaryDir cannot remove a name that has no QString spelling.
+    ::unlink(file.c_str());
+}
+
+// Choosing a named pipe would block the merge, a device would be swapped for an ordinary file.
+TEST_F(MergeTest, MergeIntoAPipeOrADeviceIsRefusedAndLeavesItWhatItWas) {
+    ASSERT_TRUE(dropFiles({write("a.syx", "AA")}));
+    ASSERT_EQ(::mkfifo(path("pipe.syx").c_str(), 0600), 0);
+    const bool deviceMade = ::mknod(path("device.syx").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    const std::string deviceRefused = std::strerror(errno);
+    const QStringList before = files();
+    for (const std::string name : {"pipe.syx", "device.syx"}) {
+        if (name == "device.syx" && !deviceMade)
+            continue;
+        const std::string report = mergeRefused(name);
+        EXPECT_NE(report.find(path(name) + "\" could not be written"), std::string::npos) << report;
+        EXPECT_NE(report.find("not a regular file"), std::string::npos) << report;
+    }
+    EXPECT_EQ(files(), before);
+    EXPECT_EQ(typeOf("pipe.syx"), S_IFIFO);
+    if (!deviceMade)
+        GTEST_SKIP() << "no device node could be made here (" << deviceRefused << "); the pipe passed";
+    EXPECT_EQ(typeOf("device.syx"), S_IFCHR);
+}
+
+TEST_F(MergeTest, MergeThroughALinkToAFileNotYetThereWritesThatFileAndKeepsTheLink) {
+    ASSERT_TRUE(dropFiles({write("a.syx", "AA")}));
+    ASSERT_EQ(::symlink("merged.syx", path("link.syx").c_str()), 0);
+    mergeInto("link.syx");
+    EXPECT_EQ(read("merged.syx"), "AA");
+    EXPECT_EQ(typeOf("link.syx"), S_IFLNK);
+}
+
+TEST_F(MergeTest, MergeStopsAtAnInputThatCannotBeReadAndNamesIt) {
+    ASSERT_TRUE(dropFiles({write("a.syx", "AA"), write("b.syx", "BBBB"), write("c.syx", "CC")}));
+    write("out.syx", "old");
+    fw::OpenFile::failReadsForTesting(path("b.syx"), 2, EIO);
+    const std::string report = mergeRefused("out.syx");
+    EXPECT_NE(report.find(path("b.syx") + "\" could not be read"), std::string::npos) << report;
+    EXPECT_NE(report.find("Input/output error"), std::string::npos) << report;
+    EXPECT_EQ(read("out.syx"), "old");
+    EXPECT_EQ(files(), (QStringList{"a.syx", "b.syx", "c.syx", "out.syx"}));
+}
+
+// Runs below and above the size that is read in at once rather than copied; a failed run that yields no
+// bytes at all still stops the output.
+TEST_F(MergeTest, InputLargerThanTheLargestReadGoesInRunsToItsLastByte) {
+    const std::string input = write("in.syx", pattern(200003));
+    for (const std::int32_t runSize : {1000, 100000}) {
+        auto output = fw::GetFolderItem(path("out.syx"), 0)->CreateBinaryFile("");
+        RunsOfAnySize::copyWhole(*fw::GetFolderItem(input, 0)->OpenAsBinaryFile(false), *output, runSize);
+        output = nullptr;
+        EXPECT_TRUE(read("out.syx") == pattern(200003)) << runSize;
+    }
+
+    fw::OpenFile::failReadsForTesting(input, 150000, EIO);
+    std::string report;
+    test::DialogAnswers dialogs({[&report](QDialog& dialog) {
+        report = qobject_cast<QMessageBox*>(&dialog)->text().toStdString();
+        dialog.reject();
+    }});
+    auto output = fw::GetFolderItem(path("out.syx"), 0)->CreateBinaryFile("");
+    RunsOfAnySize::copyWhole(*fw::GetFolderItem(input, 0)->OpenAsBinaryFile(false), *output, 1000);
+    output = nullptr;
+    EXPECT_NE(report.find(input + "\" could not be read"), std::string::npos) << report;
+    EXPECT_TRUE(read("out.syx") == pattern(200003));
+}
+
+// A sparse input, so only the output's bytes are really written: in memory where /dev/shm has room, since
+// syncing 2 GiB to a disk takes long on a small machine.
+TEST_F(MergeTest, InputOfTwoGiBAndMoreArrivesWholeToItsLastBytes) {
+    constexpr std::uint64_t kSize = (std::uint64_t{1} << 31) + 5;
+    constexpr std::uint64_t kRoom = kSize * 5 / 4;
+    const auto freeBytes = [](const char* folder) {
+        struct statvfs status {};
+        return ::statvfs(folder, &status) == 0 ? std::uint64_t{status.f_bavail} * status.f_frsize : 0;
+    };
+    QTemporaryDir inMemory("/dev/shm/wrenfold_tests-XXXXXX");
+    const std::string folder = inMemory.isValid() && freeBytes("/dev/shm") > kRoom
+                                   ? inMemory.path().toStdString()
+                                   : m_folder.path().toStdString();
+    if (freeBytes(folder.c_str()) < kRoom)
+        GTEST_SKIP() << "no room for a 2 GiB output in " << folder;
+    const std::string input = folder + "/in.syx";
+    const std::string output = folder + "/out.syx";
+    std::ofstream(input, std::ios::binary).close();
+    ASSERT_EQ(::truncate(input.c_str(), kSize - 5), 0);
+    std::ofstream(input, std::ios::binary | std::ios::app) << "\xF0tail";
+
+    auto stream = fw::GetFolderItem(output, 0)->CreateBinaryFile("");
+    RunsOfAnySize::copyWhole(*fw::GetFolderItem(input, 0)->OpenAsBinaryFile(false), *stream);
+    stream = nullptr;
+    std::ifstream merged(output, std::ios::binary | std::ios::ate);
+    EXPECT_EQ(static_cast<std::uint64_t>(merged.tellg()), kSize);
+    std::string last(6, '\0');
+    merged.seekg(-6, std::ios::end);
+    merged.read(last.data(), 6);
+    EXPECT_EQ(last, std::string("\0\xF0tail", 6));
 }
 
 } // namespace

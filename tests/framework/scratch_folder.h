@@ -1,0 +1,64 @@
+#pragma once
+
+#include "framework/folder_item.h"
+#include "framework/modal_dialogs.h"
+#include "framework/open_file.h"
+
+#include <QDir>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace test {
+
+// Every byte value in each run of 256, in an order that differs from run to run, so that sign faults and
+// shifted offsets both show.
+inline int byteAt(std::size_t i) { return static_cast<int>((i ^ (i >> 8)) & 0xFF); }
+inline std::string pattern(std::size_t length) {
+    std::string bytes(length, '\0');
+    for (std::size_t i = 0; i < length; ++i)
+        bytes[i] = static_cast<char>(byteAt(i));
+    return bytes;
+}
+
+// A folder of its own for the files a test makes, and every error report the framework shows, kept as its
+// text and answered at once. A failing read that a test set up ends with the test.
+class ScratchFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fw::ModalDialogs::setAnswerer([this](QDialog& dialog) {
+            const auto* box = qobject_cast<QMessageBox*>(&dialog);
+            m_reports.push_back(box ? (box->text() + "\n" + box->informativeText()).toStdString() : "");
+            dialog.reject();
+        });
+    }
+    void TearDown() override {
+        fw::ModalDialogs::setAnswerer({});
+        fw::OpenFile::failReadsForTesting({}, 0, 0);
+    }
+
+    std::string path(const std::string& name) const { return m_folder.path().toStdString() + "/" + name; }
+    fw::Ref<fw::FolderItem> item(const std::string& name) const { return fw::GetFolderItem(path(name), 0); }
+    void write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(path(name), std::ios::binary) << bytes;
+    }
+    std::string read(const std::string& name) const {
+        std::ifstream in(path(name), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    // Everything in the folder, hidden files, pipes and devices included.
+    QStringList entries(const std::string& folder = {}) const {
+        return QDir(QString::fromStdString(path(folder)))
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+    QTemporaryDir m_folder;
+    std::vector<std::string> m_reports;
+};
+
+} // namespace test
