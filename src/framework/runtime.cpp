@@ -10,17 +10,18 @@
 
 #include <QApplication>
 #include <QSettings>
-#include <QTemporaryDir>
 
 #include <cerrno>
 
 namespace fw {
 
-Runtime::Runtime() : m_settingsFolder(std::make_unique<QTemporaryDir>()) {
-    // Qt's file dialogs keep a history and the last folder in the user's settings, and start from them next
-    // time; nothing is carried from one run to the next, so they keep theirs where the run's end removes it.
+void discardQtSettings() {
     for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
-        QSettings::setPath(format, QSettings::UserScope, m_settingsFolder->path());
+        QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
+}
+
+Runtime::Runtime() {
+    discardQtSettings();
     if (!QApplication::instance()) {
         // The process's own name, so the window system can tell whose windows these are; no argument is read.
         static int argc = 1;
@@ -43,7 +44,6 @@ int Runtime::Exit() {
     const std::int32_t quitStatus = takeQuitStatus();
     m_exitStatus = takeExceptionReported() ? 1 : quitStatus;
     m_ownApplication.reset();
-    m_settingsFolder.reset();
     return *m_exitStatus;
 }
 

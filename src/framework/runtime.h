@@ -4,7 +4,6 @@
 #include <optional>
 
 class QApplication;
-class QTemporaryDir;
 
 namespace fw {
 
@@ -26,10 +25,15 @@ public:
     int Exit();
 
 private:
-    std::unique_ptr<QTemporaryDir> m_settingsFolder;
     std::unique_ptr<QApplication> m_ownApplication;
     std::optional<int> m_exitStatus;
 };
+
+// Points Qt's own user settings, where its file dialogs keep their history and last folder to start from
+// next time, at a place in which nothing can be made: nothing is carried from one run to the next, and a run
+// that is killed leaves nothing behind either. Runtime does this itself; a process that shows file dialogs
+// without one calls it first.
+void discardQtSettings();
 
 // Nothing here is loaded from outside the program, so there are no external classes to set up.
 inline void RuntimeInitExternalClasses() {}

@@ -6,6 +6,9 @@
 #include "framework/open_file.h"
 #include "framework/scratch_folder.h"
 
+#include <QDateTime>
+#include <QLineEdit>
+
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -84,16 +87,36 @@ TEST_F(MergeTest, MergeSkipsRowsWhoseFileIsGoneAndWritesAnEmptyFileWhenNoneIsLef
     EXPECT_EQ(read("empty.syx"), "");
 }
 
-TEST_F(MergeTest, EmptyListAsksNothingAndCancelledSaveCreatesNothing) {
-    test::DialogAnswers answers({test::Cancel()});
+// Every file of a folder with its size and time, to see that nothing in it was made or replaced.
+QStringList filesWithTimes(const QDir& folder) {
+    QStringList described;
+    for (const QFileInfo& file : folder.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+        described << file.fileName() + " " + QString::number(file.size()) + " " +
+                         file.lastModified().toString(Qt::ISODateWithMs);
+    return described;
+}
+
+// Backing out of the save dialog, with or without a name typed, writes nothing: neither where the name was
+// typed nor in the folder the dialog opened in, under the name it suggested.
+TEST_F(MergeTest, EmptyListAsksNothingAndACancelledSaveOfTheSuggestedNameWritesNothingAnywhere) {
+    test::DialogAnswers none({});
     click("PushButton2");
-    EXPECT_TRUE(answers.answered().empty());
-    EXPECT_TRUE(files().isEmpty());
+    EXPECT_TRUE(none.answered().empty());
 
     ASSERT_TRUE(dropFiles({write("a.syx", "AA")}));
+    const QStringList workingFolder = filesWithTimes(QDir::current());
+    QString suggested;
+    test::DialogAnswers answers({[&](QDialog& dialog) {
+                                     suggested = dialog.findChild<QLineEdit*>("fileNameEdit")->text();
+                                     dialog.reject();
+                                 },
+                                 test::CancelAfterTyping(path("out.syx"))});
     click("PushButton2");
-    EXPECT_EQ(answers.answered(), std::vector<std::string>{"QFileDialog"});
+    click("PushButton2");
+    EXPECT_EQ(suggested, "merged_patches.syx");
     EXPECT_EQ(files(), QStringList{"a.syx"});
+    EXPECT_EQ(filesWithTimes(QDir::current()), workingFolder);
+    EXPECT_TRUE(nothingEscaped());
 }
 
 TEST_F(MergeTest, FileNamedInOtherBytesThanUtf8IsAddedAndMerged) {
