@@ -25,8 +25,8 @@ public:
     explicit BinaryStream(std::unique_ptr<OutputFile> output);
     ~BinaryStream() override;
 
-    bool LittleEndian() const { return m_littleEndian; }
-    void LittleEndian(bool littleEndian) { m_littleEndian = littleEndian; }
+    // Only single bytes and raw runs go through this stream, and neither has a byte order to follow.
+    void LittleEndian(bool /*littleEndian*/) {}
 
     // The next byte as 0 to 255; 0 at and past the end of the stream.
     std::int32_t ReadByte();
@@ -44,7 +44,6 @@ private:
     std::shared_ptr<OpenFile> m_file;
     std::unique_ptr<OutputFile> m_output; // nil unless this stream creates a file
     std::optional<FileFailure> m_failure; // the first, reported on release
-    bool m_littleEndian = true;
     std::uint64_t m_position = 0;
     std::string m_readBuffer;
     std::uint64_t m_readBufferOffset = 0;
