@@ -32,14 +32,14 @@ PropertyValue PropertyDeclaration::read(const Object& object) const {
 ClassRecord::ClassRecord(std::string name, const ClassRecord* base, Factory factory)
     : m_name(std::move(name)), m_base(base), m_factory(std::move(factory)) {}
 
-ClassRecord& ClassRecord::Declare(std::string name, PropertyType type, PropertyDeclaration::Effect effect,
+ClassRecord& ClassRecord::declare(std::string name, PropertyType type, PropertyDeclaration::Effect effect,
                                   PropertyDeclaration::Reader reader) {
     m_propertyByFoldedName[foldAsciiCase(name)] = m_properties.size();
     m_properties.emplace_back(std::move(name), type, std::move(effect), std::move(reader));
     return *this;
 }
 
-const PropertyDeclaration* ClassRecord::FindProperty(std::string_view name) const {
+const PropertyDeclaration* ClassRecord::findProperty(std::string_view name) const {
     const std::string folded = foldAsciiCase(name);
     for (const ClassRecord* record = this; record; record = record->m_base) {
         auto found = record->m_propertyByFoldedName.find(folded);
@@ -49,7 +49,7 @@ const PropertyDeclaration* ClassRecord::FindProperty(std::string_view name) cons
     return nullptr;
 }
 
-Ref<Object> ClassRecord::NewObject() const {
+Ref<Object> ClassRecord::newObject() const {
     if (!m_factory)
         return nullptr;
     Ref<Object> object(m_factory());
@@ -67,6 +67,6 @@ ClassRecord& RegisterClass(const std::string& name, const ClassRecord* base, Cla
     return *classes.emplace(name, std::move(record)).first->second;
 }
 
-Ref<Object> RuntimeNewObject(const ClassRecord& record) { return record.NewObject(); }
+Ref<Object> RuntimeNewObject(const ClassRecord& record) { return record.newObject(); }
 
 } // namespace fw

@@ -42,12 +42,12 @@ public:
 
     const std::string& name() const { return m_name; }
 
-    ClassRecord& Declare(std::string name, PropertyType type, PropertyDeclaration::Effect effect = {},
+    ClassRecord& declare(std::string name, PropertyType type, PropertyDeclaration::Effect effect = {},
                          PropertyDeclaration::Reader reader = {});
     // Finds a declaration of this class or of one of its bases; case does not matter.
-    const PropertyDeclaration* FindProperty(std::string_view name) const;
+    const PropertyDeclaration* findProperty(std::string_view name) const;
 
-    Ref<Object> NewObject() const;
+    Ref<Object> newObject() const;
 
 private:
     std::string m_name;

@@ -9,9 +9,9 @@ namespace fw {
 
 const ClassRecord& Control::Record() {
     static const ClassRecord& record = RegisterClass("Control", nullptr, {})
-                                           .Declare("Name", PropertyType::String)
-                                           .Declare("Index", PropertyType::Int32)
-                                           .Declare("TabPanelIndex", PropertyType::Int32);
+                                           .declare("Name", PropertyType::String)
+                                           .declare("Index", PropertyType::Int32)
+                                           .declare("TabPanelIndex", PropertyType::Int32);
     return record;
 }
 

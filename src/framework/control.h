@@ -34,7 +34,7 @@ public:
 
     // Runs the handler bound to the event, if any, with this control as the raising control. An event that
     // carries arguments of other types than the handler takes raises IllegalCastException.
-    template <class... Args> void RaiseEvent(const std::string& eventName, Args... args) {
+    template <class... Args> void raiseEvent(const std::string& eventName, Args... args) {
         const EventHandlerBase* handler = findHandler(eventName);
         if (!handler)
             return;

@@ -117,13 +117,13 @@ template <class Visitor> bool visitFocusedTextField(const Visitor& visit) {
 
 } // namespace
 
-bool CanPerformEditCommand(const std::string& itemName) {
+bool canPerformEditCommand(const std::string& itemName) {
     const auto command = commandNamed(itemName);
     return command &&
            visitFocusedTextField([&](const auto& edit) { return allows(*command, stateOf(edit)); });
 }
 
-void PerformEditCommand(const std::string& itemName) {
+void performEditCommand(const std::string& itemName) {
     const auto command = commandNamed(itemName);
     if (!command)
         return;

@@ -5,7 +5,7 @@
 namespace fw {
 namespace {
 
-Ref<Control>& raisingControl() {
+Ref<Control>& currentRaisingControl() {
     static Ref<Control> control;
     return control;
 }
@@ -17,15 +17,15 @@ void InstallInstanceEventHandler(Control& control, const std::string& eventName,
     control.installHandler(eventName, std::move(handler));
 }
 
-Ref<Control> RuntimeRaisingControl() {
-    if (!raisingControl())
+Ref<Control> raisingControl() {
+    if (!currentRaisingControl())
         throw NilObjectException();
-    return raisingControl();
+    return currentRaisingControl();
 }
 
 Control::RaisingScope::RaisingScope(Control& control)
-    : m_previous(std::exchange(raisingControl(), Ref<Control>(&control))) {}
+    : m_previous(std::exchange(currentRaisingControl(), Ref<Control>(&control))) {}
 
-Control::RaisingScope::~RaisingScope() { raisingControl() = std::move(m_previous); }
+Control::RaisingScope::~RaisingScope() { currentRaisingControl() = std::move(m_previous); }
 
 } // namespace fw

@@ -41,7 +41,7 @@ void InstallInstanceEventHandler(Control& control, const std::string& eventName,
 
 // The control whose event is being handled. A handler is entered for its control; its first step takes the
 // window as the receiver, which it already is here, and keeps the control at hand through this.
-Ref<Control> RuntimeRaisingControl();
-template <class T> Ref<T> RuntimeSwapSelfAndMe() { return Cast<T>(RuntimeRaisingControl()); }
+Ref<Control> raisingControl();
+template <class T> Ref<T> RuntimeSwapSelfAndMe() { return Cast<T>(raisingControl()); }
 
 } // namespace fw

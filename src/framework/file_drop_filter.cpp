@@ -115,9 +115,9 @@ void FileDropFilter::raiseDropObject(const std::vector<std::string>& paths) {
     std::vector<Ref<FolderItem>> files;
     for (const std::string& path : paths)
         files.push_back(GetFolderItem(path, 0));
-    const auto item = MakeRef<DragItem>(std::move(files));
+    const auto item = makeRef<DragItem>(std::move(files));
     const auto action = static_cast<std::int32_t>(Qt::CopyAction);
-    dispatch([&] { m_control.RaiseEvent("DropObject", item, action); });
+    dispatch([&] { m_control.raiseEvent("DropObject", item, action); });
 }
 
 std::vector<std::string> FileDropFilter::acceptedFiles(const QMimeData* data, std::size_t most) const {
@@ -125,7 +125,7 @@ std::vector<std::string> FileDropFilter::acceptedFiles(const QMimeData* data, st
     if (!data)
         return accepted;
     const auto& types = m_control.acceptedFileTypes();
-    for (std::string& path : LocalPathsOfUriList(data->data("text/uri-list"))) {
+    for (std::string& path : localPathsOfUriList(data->data("text/uri-list"))) {
         const std::string name = lastPathComponent(path);
         const bool matches = std::any_of(
             types.begin(), types.end(), [&](const std::string& type) { return fileTypeMatches(type, name); });
@@ -138,7 +138,7 @@ std::vector<std::string> FileDropFilter::acceptedFiles(const QMimeData* data, st
     return accepted;
 }
 
-std::vector<std::string> LocalPathsOfUriList(const QByteArray& uriList) {
+std::vector<std::string> localPathsOfUriList(const QByteArray& uriList) {
     std::vector<std::string> paths;
     const std::string_view list(uriList.constData(), static_cast<std::size_t>(uriList.size()));
     std::size_t start = 0;

@@ -35,6 +35,6 @@ private:
 
 // The local file paths of a "text/uri-list", decoded to the bytes the system names them by (so a name that is
 // not valid UTF-8 survives), in the list's order. Other schemes and remote hosts are left out.
-std::vector<std::string> LocalPathsOfUriList(const QByteArray& uriList);
+std::vector<std::string> localPathsOfUriList(const QByteArray& uriList);
 
 } // namespace fw

@@ -11,41 +11,41 @@ const ClassRecord& FileType::Record() {
 }
 
 // A type still registered when it goes away would leave the platform offering a type that no longer exists.
-FileType::~FileType() { Deregister(); }
+FileType::~FileType() { deregisterType(); }
 
 void FileType::Name(const std::string& name) {
-    Deregister();
+    deregisterType();
     m_name = name;
 }
 
 void FileType::Extensions(const std::string& extensions) {
-    Deregister();
+    deregisterType();
     m_extensions = extensions;
 }
 
 void FileType::MacType(const std::string& macType) {
-    Deregister();
+    deregisterType();
     m_macType = macType;
 }
 
 void FileType::MacCreator(const std::string& macCreator) {
-    Deregister();
+    deregisterType();
     m_macCreator = macCreator;
 }
 
 std::string FileType::Operator_Convert() {
-    Register();
+    registerType();
     return m_name;
 }
 
-void FileType::Register() {
+void FileType::registerType() {
     if (m_registered)
         return;
     registerFileType(m_name, m_macCreator, m_macType, m_extensions);
     m_registered = true;
 }
 
-void FileType::Deregister() {
+void FileType::deregisterType() {
     if (!m_registered)
         return;
     deregisterFileType(m_name);

@@ -26,8 +26,8 @@ public:
     void MacCreator(const std::string& macCreator);
 
     std::string Operator_Convert();
-    void Register();
-    void Deregister();
+    void registerType();
+    void deregisterType();
 
 protected:
     FileType() = default;

@@ -55,7 +55,7 @@ Ref<BinaryStream> FolderItem::OpenAsBinaryFile(bool readWrite) const {
     struct stat status {};
     if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))
         return nullptr;
-    return MakeRef<BinaryStream>(std::move(file));
+    return makeRef<BinaryStream>(std::move(file));
 }
 
 // This platform has no file type codes, so the type the caller names has nothing to be stored in.
@@ -66,13 +66,13 @@ Ref<BinaryStream> FolderItem::CreateBinaryFile(const std::string& /*fileType*/) 
         reportFileError(m_absolutePath, refusal);
         return nullptr;
     }
-    return MakeRef<BinaryStream>(std::move(output));
+    return makeRef<BinaryStream>(std::move(output));
 }
 
 Ref<FolderItem> GetFolderItem(const std::string& path, int pathMode) {
     if (pathMode != 0 || path.empty() || path.front() != '/' || path.find('\0') != std::string::npos)
         return nullptr;
-    return MakeRef<FolderItem>(path);
+    return makeRef<FolderItem>(path);
 }
 
 } // namespace fw

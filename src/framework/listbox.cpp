@@ -52,45 +52,45 @@ const ClassRecord& Listbox::Record() {
     };
     static const ClassRecord& record =
         RegisterClass("Listbox", &RectControl::Record(), [] { return new Listbox; })
-            .Declare("ColumnCount", PropertyType::Int32, columns)
-            .Declare("ColumnWidths", PropertyType::String, columns)
-            .Declare("HasHeading", PropertyType::Boolean,
+            .declare("ColumnCount", PropertyType::Int32, columns)
+            .declare("ColumnWidths", PropertyType::String, columns)
+            .declare("HasHeading", PropertyType::Boolean,
                      [](Object& object, const PropertyValue& value) {
                          listboxOf(object).view()->header()->setVisible(std::get<bool>(value));
                      })
-            .Declare("UseFocusRing", PropertyType::Boolean)
-            .Declare("InitialValue", PropertyType::String)
-            .Declare("HeadingIndex", PropertyType::Int32)
-            .Declare("ScrollBarHorizontal", PropertyType::Boolean, scrollBars)
-            .Declare("ScrollBarVertical", PropertyType::Boolean, scrollBars)
-            .Declare("GridLinesHorizontal", PropertyType::Int32)
-            .Declare("GridLinesVertical", PropertyType::Int32)
-            .Declare("DefaultRowHeight", PropertyType::Int32)
-            .Declare("_ScrollWidth", PropertyType::Int32)
-            .Declare("_ScrollOffset", PropertyType::Int32)
-            .Declare("TextFont", PropertyType::String)
-            .Declare("TextSize", PropertyType::Int32)
-            .Declare("Bold", PropertyType::Boolean)
-            .Declare("Italic", PropertyType::Boolean)
-            .Declare("Underline", PropertyType::Boolean)
-            .Declare("Hierarchical", PropertyType::Boolean)
-            .Declare("EnableDrag", PropertyType::Boolean)
-            .Declare("EnableDragReorder", PropertyType::Boolean)
-            .Declare("RequiresSelection", PropertyType::Boolean)
-            .Declare("SelectionType", PropertyType::Int32,
+            .declare("UseFocusRing", PropertyType::Boolean)
+            .declare("InitialValue", PropertyType::String)
+            .declare("HeadingIndex", PropertyType::Int32)
+            .declare("ScrollBarHorizontal", PropertyType::Boolean, scrollBars)
+            .declare("ScrollBarVertical", PropertyType::Boolean, scrollBars)
+            .declare("GridLinesHorizontal", PropertyType::Int32)
+            .declare("GridLinesVertical", PropertyType::Int32)
+            .declare("DefaultRowHeight", PropertyType::Int32)
+            .declare("_ScrollWidth", PropertyType::Int32)
+            .declare("_ScrollOffset", PropertyType::Int32)
+            .declare("TextFont", PropertyType::String)
+            .declare("TextSize", PropertyType::Int32)
+            .declare("Bold", PropertyType::Boolean)
+            .declare("Italic", PropertyType::Boolean)
+            .declare("Underline", PropertyType::Boolean)
+            .declare("Hierarchical", PropertyType::Boolean)
+            .declare("EnableDrag", PropertyType::Boolean)
+            .declare("EnableDragReorder", PropertyType::Boolean)
+            .declare("RequiresSelection", PropertyType::Boolean)
+            .declare("SelectionType", PropertyType::Int32,
                      [](Object& object, const PropertyValue& value) {
                          listboxOf(object).view()->setSelectionMode(
                              std::get<std::int32_t>(value) == 0 ? QAbstractItemView::SingleSelection
                                                                 : QAbstractItemView::ExtendedSelection);
                      })
-            .Declare("ColumnsResizable", PropertyType::Boolean,
+            .declare("ColumnsResizable", PropertyType::Boolean,
                      [](Object& object, const PropertyValue& value) {
                          listboxOf(object).view()->header()->setSectionResizeMode(
                              std::get<bool>(value) ? QHeaderView::Interactive : QHeaderView::Fixed);
                      })
-            .Declare("AutoHideScrollbars", PropertyType::Boolean, scrollBars)
-            .Declare("DataSource", PropertyType::String)
-            .Declare("DataField", PropertyType::String);
+            .declare("AutoHideScrollbars", PropertyType::Boolean, scrollBars)
+            .declare("DataSource", PropertyType::String)
+            .declare("DataField", PropertyType::String);
     return record;
 }
 
@@ -162,10 +162,10 @@ void Listbox::checkColumn(std::int32_t column) const {
 void Listbox::applyColumns() const {
     // Beyond any list a person could read, and a count from a damaged list must not exhaust memory.
     constexpr int kMostColumns = 256;
-    const int count = std::clamp(std::get<std::int32_t>(GetProperty("ColumnCount")), 1, kMostColumns);
+    const int count = std::clamp(std::get<std::int32_t>(property("ColumnCount")), 1, kMostColumns);
     if (model().columnCount() != count)
         model().setColumnCount(count);
-    const QStringList widths = QString::fromStdString(std::get<std::string>(GetProperty("ColumnWidths")))
+    const QStringList widths = QString::fromStdString(std::get<std::string>(property("ColumnWidths")))
                                    .split(',', Qt::SkipEmptyParts);
     const int innerWidth = view()->viewport()->width();
     for (int column = 0; column < count; ++column) {
@@ -181,14 +181,14 @@ void Listbox::applyColumns() const {
 }
 
 void Listbox::applyScrollBars() const {
-    const bool autoHide = std::get<bool>(GetProperty("AutoHideScrollbars"));
+    const bool autoHide = std::get<bool>(property("AutoHideScrollbars"));
     auto policy = [autoHide](bool shown) {
         if (!shown)
             return Qt::ScrollBarAlwaysOff;
         return autoHide ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOn;
     };
-    view()->setHorizontalScrollBarPolicy(policy(std::get<bool>(GetProperty("ScrollBarHorizontal"))));
-    view()->setVerticalScrollBarPolicy(policy(std::get<bool>(GetProperty("ScrollBarVertical"))));
+    view()->setHorizontalScrollBarPolicy(policy(std::get<bool>(property("ScrollBarHorizontal"))));
+    view()->setVerticalScrollBarPolicy(policy(std::get<bool>(property("ScrollBarVertical"))));
 }
 
 } // namespace fw

@@ -33,7 +33,7 @@ public:
     ItemAction(const Ref<MenuItem>& item, QObject* parent)
         : QAction(qString(item->Text()), parent), m_item(item) {
         setShortcut(shortcutOf(item->KeyboardShortcut()));
-        connect(this, &QAction::triggered, this, [item] { dispatch([item] { item->Action(); }); });
+        connect(this, &QAction::triggered, this, [item] { dispatch([item] { item->action(); }); });
     }
 
     void refresh() { setEnabled(m_item->enabledNow()); }
@@ -60,7 +60,7 @@ void addEntry(QMenu& menu, const Ref<MenuItem>& item) {
         menu.addSeparator();
         return;
     }
-    if (item->Count() > 0) {
+    if (item->count() > 0) {
         fillMenu(*menu.addMenu(qString(item->Text())), *item);
         return;
     }
@@ -69,8 +69,8 @@ void addEntry(QMenu& menu, const Ref<MenuItem>& item) {
 
 void fillMenu(QMenu& menu, const MenuItem& parent) {
     QObject::connect(&menu, &QMenu::aboutToShow, &menu, [&menu] { refreshActions(menu); });
-    for (std::int32_t index = 0; index < parent.Count(); ++index)
-        addEntry(menu, parent.Item(index));
+    for (std::int32_t index = 0; index < parent.count(); ++index)
+        addEntry(menu, parent.item(index));
 }
 
 } // namespace
@@ -83,8 +83,8 @@ const ClassRecord& MenuBar::Record() {
 
 QMenuBar* MenuBar::createWidget(QWidget* parent) const {
     auto* bar = new QMenuBar(parent);
-    for (std::int32_t index = 0; index < Count(); ++index) {
-        const Ref<MenuItem> menu = Item(index);
+    for (std::int32_t index = 0; index < count(); ++index) {
+        const Ref<MenuItem> menu = item(index);
         fillMenu(*bar->addMenu(qString(menu->Text())), *menu);
     }
     QObject::connect(qApp, &QApplication::focusChanged, bar, [bar] { refreshActions(*bar); });

@@ -20,8 +20,8 @@ void MenuItem::Append(const Ref<MenuItem>& item) {
     m_children.push_back(item);
 }
 
-Ref<MenuItem> MenuItem::Item(std::int32_t index) const {
-    if (index < 0 || index >= Count())
+Ref<MenuItem> MenuItem::item(std::int32_t index) const {
+    if (index < 0 || index >= count())
         return nullptr;
     return m_children[static_cast<std::size_t>(index)];
 }
@@ -44,12 +44,12 @@ Ref<MenuItem> MenuItem::Lookup(const std::string& name) const {
     return nullptr;
 }
 
-void MenuItem::Action() { PerformEditCommand(m_name); }
+void MenuItem::action() { performEditCommand(m_name); }
 
 bool MenuItem::enabledNow() const {
     if (!m_children.empty() || !m_autoEnable)
         return true;
-    return CanPerformEditCommand(m_name);
+    return canPerformEditCommand(m_name);
 }
 
 } // namespace fw

@@ -31,8 +31,8 @@ public:
     void KeyboardShortcut(const std::string& shortcut) { m_keyboardShortcut = shortcut; }
 
     void Append(const Ref<MenuItem>& item);
-    std::int32_t Count() const { return static_cast<std::int32_t>(m_children.size()); }
-    Ref<MenuItem> Item(std::int32_t index) const;
+    std::int32_t count() const { return static_cast<std::int32_t>(m_children.size()); }
+    Ref<MenuItem> item(std::int32_t index) const;
     // A direct child by name, or nil.
     Ref<MenuItem> Child(const std::string& name) const;
     // An item by name anywhere below this one, or nil.
@@ -40,7 +40,7 @@ public:
 
     bool isSeparator() const { return m_text == "-"; }
     // What choosing the item does when the program has bound no handler to it.
-    virtual void Action();
+    virtual void action();
     // Whether the item can be chosen now: an auto-enabled item with no handler only when the widget with the
     // keyboard focus can do what it names.
     virtual bool enabledNow() const;

@@ -11,18 +11,18 @@ void Object::releaseReference() {
 
 std::string Object::className() const { return m_classRecord ? m_classRecord->name() : "Object"; }
 
-void Object::SetProperty(std::string_view name, const PropertyValue& value) {
-    const PropertyDeclaration* declaration = m_classRecord ? m_classRecord->FindProperty(name) : nullptr;
+void Object::setProperty(std::string_view name, const PropertyValue& value) {
+    const PropertyDeclaration* declaration = m_classRecord ? m_classRecord->findProperty(name) : nullptr;
     if (!declaration)
         throw PropertyListException("class " + className() + " has no property " + std::string(name));
-    if (TypeOf(value) != declaration->type())
+    if (typeOf(value) != declaration->type())
         throw IllegalCastException("property " + declaration->name() + " of class " + className() +
-                                   " takes a " + TypeName(declaration->type()));
+                                   " takes a " + typeName(declaration->type()));
     declaration->assign(*this, value);
 }
 
-PropertyValue Object::GetProperty(std::string_view name) const {
-    const PropertyDeclaration* declaration = m_classRecord ? m_classRecord->FindProperty(name) : nullptr;
+PropertyValue Object::property(std::string_view name) const {
+    const PropertyDeclaration* declaration = m_classRecord ? m_classRecord->findProperty(name) : nullptr;
     if (!declaration)
         throw PropertyListException("class " + className() + " has no property " + std::string(name));
     return declaration->read(*this);
@@ -30,7 +30,7 @@ PropertyValue Object::GetProperty(std::string_view name) const {
 
 PropertyValue Object::storedValue(const std::string& declaredName, PropertyType type) const {
     auto found = m_storedValues.find(declaredName);
-    return found == m_storedValues.end() ? DefaultValue(type) : found->second;
+    return found == m_storedValues.end() ? defaultValue(type) : found->second;
 }
 
 } // namespace fw

@@ -28,8 +28,8 @@ public:
     std::string className() const;
 
     // Properties are found by name among those the class and its bases declare, without regard to case.
-    void SetProperty(std::string_view name, const PropertyValue& value);
-    PropertyValue GetProperty(std::string_view name) const;
+    void setProperty(std::string_view name, const PropertyValue& value);
+    PropertyValue property(std::string_view name) const;
 
 protected:
     Object() = default;

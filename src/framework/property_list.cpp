@@ -26,7 +26,7 @@ private:
             fail(offset, "a name with no value", m_list.substr(m_position));
         m_name = m_list.substr(m_position, space - m_position);
         m_position = space + 1;
-        const PropertyDeclaration* declaration = m_record.FindProperty(m_name);
+        const PropertyDeclaration* declaration = m_record.findProperty(m_name);
         if (!declaration)
             fail(offset, "an unknown property", m_name);
         return PropertyEntry{declaration, readValue(declaration->type()), offset};
@@ -88,7 +88,7 @@ private:
 
 } // namespace
 
-std::vector<PropertyEntry> DecodePropertyList(const ClassRecord& record, std::string_view list) {
+std::vector<PropertyEntry> decodePropertyList(const ClassRecord& record, std::string_view list) {
     return PropertyListReader(record, list).readAll();
 }
 
@@ -96,7 +96,7 @@ void SetProperties(Object& object, std::string_view list) {
     const ClassRecord* record = object.classRecord();
     if (!record)
         throw PropertyListException("an object with no class record takes no property list");
-    for (const PropertyEntry& entry : DecodePropertyList(*record, list))
+    for (const PropertyEntry& entry : decodePropertyList(*record, list))
         entry.declaration->assign(object, entry.value);
 }
 

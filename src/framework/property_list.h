@@ -24,7 +24,7 @@ struct PropertyEntry {
 // declared type (Int32 4 bytes big-endian, Boolean 1 byte, String a 4-byte big-endian length and the bytes,
 // Color 3 bytes). A list that cannot be read to its exact end raises PropertyListException naming the class,
 // the property and the byte offset; nothing is read past the end.
-std::vector<PropertyEntry> DecodePropertyList(const ClassRecord& record, std::string_view list);
+std::vector<PropertyEntry> decodePropertyList(const ClassRecord& record, std::string_view list);
 
 // Applies a property list to an object through the properties' setters, once the whole list has been read,
 // so a malformed list changes nothing.

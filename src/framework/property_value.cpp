@@ -2,7 +2,7 @@
 
 namespace fw {
 
-const char* TypeName(PropertyType type) {
+const char* typeName(PropertyType type) {
     switch (type) {
     case PropertyType::Int32:
         return "Int32";
@@ -16,7 +16,7 @@ const char* TypeName(PropertyType type) {
     return "unknown type";
 }
 
-PropertyValue DefaultValue(PropertyType type) {
+PropertyValue defaultValue(PropertyType type) {
     switch (type) {
     case PropertyType::Int32:
         return std::int32_t{0};

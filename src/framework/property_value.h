@@ -18,8 +18,8 @@ enum class PropertyType { Int32, Boolean, String, Color };
 // Variant order follows PropertyType, so a value's index is its type.
 using PropertyValue = std::variant<std::int32_t, bool, std::string, Color>;
 
-inline PropertyType TypeOf(const PropertyValue& value) { return static_cast<PropertyType>(value.index()); }
-const char* TypeName(PropertyType type);
-PropertyValue DefaultValue(PropertyType type);
+inline PropertyType typeOf(const PropertyValue& value) { return static_cast<PropertyType>(value.index()); }
+const char* typeName(PropertyType type);
+PropertyValue defaultValue(PropertyType type);
 
 } // namespace fw

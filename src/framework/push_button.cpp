@@ -15,20 +15,20 @@ QPushButton& buttonOf(Object& object) { return static_cast<PushButton&>(object).
 const ClassRecord& PushButton::Record() {
     static const ClassRecord& record =
         RegisterClass("PushButton", &RectControl::Record(), [] { return new PushButton; })
-            .Declare("Caption", PropertyType::String,
+            .declare("Caption", PropertyType::String,
                      [](Object& object, const PropertyValue& value) {
                          buttonOf(object).setText(QString::fromStdString(std::get<std::string>(value)));
                      })
-            .Declare("Default", PropertyType::Boolean,
+            .declare("Default", PropertyType::Boolean,
                      [](Object& object, const PropertyValue& value) {
                          buttonOf(object).setDefault(std::get<bool>(value));
                      })
-            .Declare("Cancel", PropertyType::Boolean)
-            .Declare("TextFont", PropertyType::String)
-            .Declare("TextSize", PropertyType::Int32)
-            .Declare("Bold", PropertyType::Boolean)
-            .Declare("Italic", PropertyType::Boolean)
-            .Declare("Underline", PropertyType::Boolean);
+            .declare("Cancel", PropertyType::Boolean)
+            .declare("TextFont", PropertyType::String)
+            .declare("TextSize", PropertyType::Int32)
+            .declare("Bold", PropertyType::Boolean)
+            .declare("Italic", PropertyType::Boolean)
+            .declare("Underline", PropertyType::Boolean);
     return record;
 }
 
@@ -36,7 +36,7 @@ QWidget* PushButton::createWidget(QWidget* parent) {
     auto* button = new QPushButton(parent);
     QObject::connect(button, &QPushButton::clicked, button, [this] {
         Ref<PushButton> self(this);
-        dispatch([&self] { self->RaiseEvent("Action"); });
+        dispatch([&self] { self->raiseEvent("Action"); });
     });
     return button;
 }

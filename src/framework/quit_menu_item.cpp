@@ -11,6 +11,6 @@ const ClassRecord& QuitMenuItem::Record() {
     return record;
 }
 
-void QuitMenuItem::Action() { Quit(0); }
+void QuitMenuItem::action() { Quit(0); }
 
 } // namespace fw

@@ -8,7 +8,7 @@ namespace fw {
 class QuitMenuItem : public MenuItem {
 public:
     static const ClassRecord& Record();
-    void Action() override;
+    void action() override;
     bool enabledNow() const override { return true; }
 
 protected:

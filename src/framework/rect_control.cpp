@@ -49,29 +49,29 @@ QWidget& widgetOf(Object& object) { return static_cast<RectControl&>(object).wid
 const ClassRecord& RectControl::Record() {
     static const ClassRecord& record =
         RegisterClass("RectControl", &Control::Record(), {})
-            .Declare("Left", PropertyType::Int32, placing(&Rect::left), reading(&Rect::left))
-            .Declare("Top", PropertyType::Int32, placing(&Rect::top), reading(&Rect::top))
-            .Declare("Width", PropertyType::Int32, placing(&Rect::width), reading(&Rect::width))
-            .Declare("Height", PropertyType::Int32, placing(&Rect::height), reading(&Rect::height))
-            .Declare("LockLeft", PropertyType::Boolean)
-            .Declare("LockTop", PropertyType::Boolean)
-            .Declare("LockRight", PropertyType::Boolean)
-            .Declare("LockBottom", PropertyType::Boolean)
-            .Declare("TabIndex", PropertyType::Int32)
-            .Declare("Enabled", PropertyType::Boolean,
+            .declare("Left", PropertyType::Int32, placing(&Rect::left), reading(&Rect::left))
+            .declare("Top", PropertyType::Int32, placing(&Rect::top), reading(&Rect::top))
+            .declare("Width", PropertyType::Int32, placing(&Rect::width), reading(&Rect::width))
+            .declare("Height", PropertyType::Int32, placing(&Rect::height), reading(&Rect::height))
+            .declare("LockLeft", PropertyType::Boolean)
+            .declare("LockTop", PropertyType::Boolean)
+            .declare("LockRight", PropertyType::Boolean)
+            .declare("LockBottom", PropertyType::Boolean)
+            .declare("TabIndex", PropertyType::Int32)
+            .declare("Enabled", PropertyType::Boolean,
                      [](Object& object, const PropertyValue& value) {
                          widgetOf(object).setEnabled(std::get<bool>(value));
                      })
-            .Declare("Visible", PropertyType::Boolean,
+            .declare("Visible", PropertyType::Boolean,
                      [](Object& object, const PropertyValue& value) {
                          widgetOf(object).setVisible(std::get<bool>(value));
                      })
-            .Declare("HelpTag", PropertyType::String,
+            .declare("HelpTag", PropertyType::String,
                      [](Object& object, const PropertyValue& value) {
                          widgetOf(object).setToolTip(QString::fromStdString(std::get<std::string>(value)));
                      })
-            .Declare("AutoDeactivate", PropertyType::Boolean)
-            .Declare("InitialParent", PropertyType::String);
+            .declare("AutoDeactivate", PropertyType::Boolean)
+            .declare("InitialParent", PropertyType::String);
     return record;
 }
 
@@ -90,7 +90,7 @@ Rect RectControl::bounds() const {
     return Rect{geometry.x(), geometry.y(), geometry.width(), geometry.height()};
 }
 
-std::int32_t RectControl::TabIndex() const { return std::get<std::int32_t>(GetProperty("TabIndex")); }
+std::int32_t RectControl::tabIndex() const { return std::get<std::int32_t>(property("TabIndex")); }
 
 void RectControl::AcceptFileDrop(const std::string& fileTypeName) {
     if (std::find(m_acceptedFileTypes.begin(), m_acceptedFileTypes.end(), fileTypeName) !=
@@ -135,6 +135,6 @@ Rect RectControl::anchored(Size contentSize) const {
     return rect;
 }
 
-bool RectControl::lock(const char* name) const { return std::get<bool>(GetProperty(name)); }
+bool RectControl::lock(const char* name) const { return std::get<bool>(property(name)); }
 
 } // namespace fw

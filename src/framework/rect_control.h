@@ -35,7 +35,7 @@ public:
 
     // Where the control stands now, in the window's content area.
     Rect bounds() const;
-    std::int32_t TabIndex() const;
+    std::int32_t tabIndex() const;
 
     // Accepts drops of files of the named file type; such a drop raises "DropObject".
     void AcceptFileDrop(const std::string& fileTypeName);

@@ -52,7 +52,7 @@ private:
 };
 
 // Creates an object and hands back the first reference to it.
-template <class T, class... Args> Ref<T> MakeRef(Args&&... args) {
+template <class T, class... Args> Ref<T> makeRef(Args&&... args) {
     return Ref<T>(new T(std::forward<Args>(args)...));
 }
 

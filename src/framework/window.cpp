@@ -16,9 +16,9 @@ namespace {
 
 Window& windowOf(Object& object) { return static_cast<Window&>(object); }
 
-bool flag(const Object& object, const char* name) { return std::get<bool>(object.GetProperty(name)); }
+bool flag(const Object& object, const char* name) { return std::get<bool>(object.property(name)); }
 std::int32_t number(const Object& object, const char* name) {
-    return std::get<std::int32_t>(object.GetProperty(name));
+    return std::get<std::int32_t>(object.property(name));
 }
 
 template <void (Window::*apply)()> PropertyDeclaration::Effect applying() {
@@ -30,8 +30,8 @@ template <void (Window::*apply)()> PropertyDeclaration::Effect applying() {
 const ClassRecord& Window::Record() {
     static const ClassRecord& record =
         RegisterClass("Window", nullptr, [] { return new Window; })
-            .Declare("Placement", PropertyType::Int32)
-            .Declare(
+            .declare("Placement", PropertyType::Int32)
+            .declare(
                 "Width", PropertyType::Int32,
                 [](Object& object, const PropertyValue& value) {
                     windowOf(object).resizeContent(
@@ -40,7 +40,7 @@ const ClassRecord& Window::Record() {
                 [](const Object& object) -> PropertyValue {
                     return static_cast<const Window&>(object).m_contentSize.width;
                 })
-            .Declare(
+            .declare(
                 "Height", PropertyType::Int32,
                 [](Object& object, const PropertyValue& value) {
                     windowOf(object).resizeContent(
@@ -49,29 +49,29 @@ const ClassRecord& Window::Record() {
                 [](const Object& object) -> PropertyValue {
                     return static_cast<const Window&>(object).m_contentSize.height;
                 })
-            .Declare("MinWidth", PropertyType::Int32, applying<&Window::applySizeLimits>())
-            .Declare("MinHeight", PropertyType::Int32, applying<&Window::applySizeLimits>())
-            .Declare("MaxWidth", PropertyType::Int32, applying<&Window::applySizeLimits>())
-            .Declare("MaxHeight", PropertyType::Int32, applying<&Window::applySizeLimits>())
-            .Declare("Frame", PropertyType::Int32)
-            .Declare("Composite", PropertyType::Boolean)
-            .Declare("HasBackColor", PropertyType::Boolean, applying<&Window::applyBackColor>())
-            .Declare("BackColor", PropertyType::Color, applying<&Window::applyBackColor>())
-            .Declare("Title", PropertyType::String,
+            .declare("MinWidth", PropertyType::Int32, applying<&Window::applySizeLimits>())
+            .declare("MinHeight", PropertyType::Int32, applying<&Window::applySizeLimits>())
+            .declare("MaxWidth", PropertyType::Int32, applying<&Window::applySizeLimits>())
+            .declare("MaxHeight", PropertyType::Int32, applying<&Window::applySizeLimits>())
+            .declare("Frame", PropertyType::Int32)
+            .declare("Composite", PropertyType::Boolean)
+            .declare("HasBackColor", PropertyType::Boolean, applying<&Window::applyBackColor>())
+            .declare("BackColor", PropertyType::Color, applying<&Window::applyBackColor>())
+            .declare("Title", PropertyType::String,
                      [](Object& object, const PropertyValue& value) {
                          windowOf(object).widget()->setWindowTitle(
                              QString::fromStdString(std::get<std::string>(value)));
                      })
-            .Declare("Visible", PropertyType::Boolean, applying<&Window::applyVisibility>())
-            .Declare("FullScreen", PropertyType::Boolean, applying<&Window::applyVisibility>())
-            .Declare("MenuBarVisible", PropertyType::Boolean, applying<&Window::applyMenuBarVisibility>())
-            .Declare("CloseButton", PropertyType::Boolean, applying<&Window::applyWindowFlags>())
-            .Declare("Resizeable", PropertyType::Boolean, applying<&Window::applySizeLimits>())
-            .Declare("LiveResize", PropertyType::Boolean)
-            .Declare("MaximizeButton", PropertyType::Boolean, applying<&Window::applyWindowFlags>())
-            .Declare("MinimizeButton", PropertyType::Boolean, applying<&Window::applyWindowFlags>())
-            .Declare("BalloonHelp", PropertyType::String)
-            .Declare("MacProcId", PropertyType::Int32);
+            .declare("Visible", PropertyType::Boolean, applying<&Window::applyVisibility>())
+            .declare("FullScreen", PropertyType::Boolean, applying<&Window::applyVisibility>())
+            .declare("MenuBarVisible", PropertyType::Boolean, applying<&Window::applyMenuBarVisibility>())
+            .declare("CloseButton", PropertyType::Boolean, applying<&Window::applyWindowFlags>())
+            .declare("Resizeable", PropertyType::Boolean, applying<&Window::applySizeLimits>())
+            .declare("LiveResize", PropertyType::Boolean)
+            .declare("MaximizeButton", PropertyType::Boolean, applying<&Window::applyWindowFlags>())
+            .declare("MinimizeButton", PropertyType::Boolean, applying<&Window::applyWindowFlags>())
+            .declare("BalloonHelp", PropertyType::String)
+            .declare("MacProcId", PropertyType::Int32);
     return record;
 }
 
@@ -92,7 +92,7 @@ void Window::Construct() {
     addWindow(Ref<Window>(this));
     const auto controls = m_controls;
     for (const auto& [name, control] : controls)
-        control->RaiseEvent("Open");
+        control->raiseEvent("Open");
     applyVisibility();
 }
 
@@ -112,11 +112,11 @@ Ref<Object> Window::New(const ClassRecord& controlClass) {
 
 void Window::AddControl(const Ref<Object>& object, const std::string& name) {
     Ref<Control> control = Cast<Control>(object);
-    control->SetProperty("Name", name);
+    control->setProperty("Name", name);
     m_controls.emplace_back(name, control);
 }
 
-Ref<Control> Window::ControlByName(const std::string& name) const {
+Ref<Control> Window::controlByName(const std::string& name) const {
     auto found = std::find_if(m_controls.begin(), m_controls.end(),
                               [&name](const auto& entry) { return entry.first == name; });
     return found == m_controls.end() ? nullptr : found->second;
@@ -171,7 +171,7 @@ void Window::applyBackColor() {
     content->setAutoFillBackground(hasBackColor);
     if (!hasBackColor)
         return;
-    const Color color = std::get<Color>(GetProperty("BackColor"));
+    const Color color = std::get<Color>(property("BackColor"));
     QPalette palette = content->palette();
     palette.setColor(QPalette::Window, QColor(color.red, color.green, color.blue));
     content->setPalette(palette);
@@ -216,7 +216,7 @@ void Window::applyTabOrder() const {
             order.push_back(placed);
     }
     std::stable_sort(order.begin(), order.end(), [](const RectControl* a, const RectControl* b) {
-        return a->TabIndex() < b->TabIndex();
+        return a->tabIndex() < b->tabIndex();
     });
     // Chained from the content area, which takes tab focus meanwhile: this Qt's setTabOrder leaves a widget
     // where it is when asked to move it behind the last one of the chain, and a chain anchored in front of
@@ -233,7 +233,7 @@ void Window::applyTabOrder() const {
 }
 
 Ref<Control> RuntimeWindowControlByName(const Window& window, const std::string& name) {
-    return window.ControlByName(name);
+    return window.controlByName(name);
 }
 
 } // namespace fw

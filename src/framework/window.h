@@ -36,7 +36,7 @@ public:
     // Allocates a control of the class in this window; the control's own constructor has yet to run.
     Ref<Object> New(const ClassRecord& controlClass);
     void AddControl(const Ref<Object>& control, const std::string& name);
-    Ref<Control> ControlByName(const std::string& name) const;
+    Ref<Control> controlByName(const std::string& name) const;
 
     // The content area's size: the design size until the window is shown, then the real one.
     Size contentSize() const { return m_contentSize; }

@@ -73,7 +73,7 @@ protected:
     fw::Runtime m_runtime; // withdraws the registered file type when the test ends
     QTemporaryDir m_folder;
     QTreeView m_view;
-    fw::Ref<DropControl> m_control = fw::MakeRef<DropControl>(m_view);
+    fw::Ref<DropControl> m_control = fw::makeRef<DropControl>(m_view);
     std::vector<std::vector<std::string>> m_drops;
 };
 

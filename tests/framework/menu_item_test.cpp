@@ -34,7 +34,7 @@ void focus(QWidget* widget) {
 // nothing.
 TEST(MenuItem, EditItemsActOnTheFocusedTextFieldOnlyAndTheBarKeepsUpWithIt) {
     auto enabled = [](const char* name) { return makeItem(name)->enabledNow(); };
-    auto choose = [](const char* name) { makeItem(name)->Action(); };
+    auto choose = [](const char* name) { makeItem(name)->action(); };
     QMainWindow window;
     auto copyItem = makeItem("EditCopy");
     copyItem->KeyboardShortcut("Cmd+Shift+C");

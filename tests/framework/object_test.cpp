@@ -13,10 +13,10 @@ public:
     static const fw::ClassRecord& Record() {
         static const fw::ClassRecord& record =
             fw::RegisterClass("ObjectTestSample", nullptr, [] { return new Sample; })
-                .Declare("Count", fw::PropertyType::Int32, recording("Count"))
-                .Declare("Shown", fw::PropertyType::Boolean, recording("Shown"))
-                .Declare("Label", fw::PropertyType::String, recording("Label"))
-                .Declare("Tint", fw::PropertyType::Color, recording("Tint"));
+                .declare("Count", fw::PropertyType::Int32, recording("Count"))
+                .declare("Shown", fw::PropertyType::Boolean, recording("Shown"))
+                .declare("Label", fw::PropertyType::String, recording("Label"))
+                .declare("Tint", fw::PropertyType::Color, recording("Tint"));
         return record;
     }
     ~Sample() override {
@@ -72,11 +72,11 @@ TEST(PropertyList, AppliesEachTypeInOrderWithNamesInAnyCase) {
                                    entry("count", int32(9)));
 
     EXPECT_EQ(sample->applied, (std::vector<std::string>{"Count", "Shown", "Label", "Tint", "Count"}));
-    EXPECT_EQ(sample->GetProperty("Count"), fw::PropertyValue(std::int32_t{9}));
-    EXPECT_EQ(sample->GetProperty("Shown"), fw::PropertyValue(true));
-    EXPECT_EQ(sample->GetProperty("Label"), fw::PropertyValue(label));
-    EXPECT_EQ(sample->GetProperty("Tint"), fw::PropertyValue(fw::Color{0x01, 0x80, 0xff}));
-    EXPECT_THROW(sample->SetProperty("Label", true), fw::IllegalCastException);
+    EXPECT_EQ(sample->property("Count"), fw::PropertyValue(std::int32_t{9}));
+    EXPECT_EQ(sample->property("Shown"), fw::PropertyValue(true));
+    EXPECT_EQ(sample->property("Label"), fw::PropertyValue(label));
+    EXPECT_EQ(sample->property("Tint"), fw::PropertyValue(fw::Color{0x01, 0x80, 0xff}));
+    EXPECT_THROW(sample->setProperty("Label", true), fw::IllegalCastException);
 }
 
 TEST(PropertyList, MalformedListRaisesNamingClassPropertyAndOffsetAndChangesNothing) {

@@ -19,9 +19,9 @@ namespace {
 class WindowTest : public ::testing::Test {
 protected:
     WindowTest() {
-        window->SetProperty("Width", 300);
-        window->SetProperty("Height", 200);
-        window->SetProperty("Visible", true);
+        window->setProperty("Width", 300);
+        window->setProperty("Height", 200);
+        window->setProperty("Visible", true);
     }
 
     // Locks are given as letters: "LTRB" locks all four sides.
@@ -33,12 +33,12 @@ protected:
         window->AddControl(object, name);
         for (auto [property, letter] :
              {std::pair{"LockLeft", 'L'}, {"LockTop", 'T'}, {"LockRight", 'R'}, {"LockBottom", 'B'}})
-            control->SetProperty(property, locks.find(letter) != std::string_view::npos);
-        control->SetProperty("Left", place.left);
-        control->SetProperty("Top", place.top);
-        control->SetProperty("Width", place.width);
-        control->SetProperty("Height", place.height);
-        control->SetProperty("TabIndex", tabIndex);
+            control->setProperty(property, locks.find(letter) != std::string_view::npos);
+        control->setProperty("Left", place.left);
+        control->setProperty("Top", place.top);
+        control->setProperty("Width", place.width);
+        control->setProperty("Height", place.height);
+        control->setProperty("TabIndex", tabIndex);
         return control;
     }
     void show() {
@@ -79,8 +79,8 @@ TEST_F(WindowTest, AnchoringClampsSizesAtZeroNeverDriftsAndTakesANewPlaceAsOfThe
     EXPECT_EQ(stretch->bounds(), (fw::Rect{10, 20, 160, 90}));
     EXPECT_EQ(far->bounds(), (fw::Rect{240, 160, 60, 30}));
 
-    stretch->SetProperty("Width", 120);
-    far->SetProperty("Left", 200);
+    stretch->setProperty("Width", 120);
+    far->setProperty("Left", 200);
     EXPECT_EQ(stretch->bounds(), (fw::Rect{10, 20, 120, 90}));
     resizeContent(300, 200);
     EXPECT_EQ(stretch->bounds(), (fw::Rect{10, 20, 60, 50}));
@@ -91,11 +91,11 @@ TEST_F(WindowTest, ListKeepsCellsByteForByteRaisesOutsideThemAndSharesItsInnerWi
     auto list = add<fw::Listbox>("List", {0, 0, 300, 200}, "LTRB");
     show();
     const std::string notUtf8("caf\xe9 \xff\0x", 8);
-    list->SetProperty("ColumnCount", 2);
+    list->setProperty("ColumnCount", 2);
     list->AddRow(notUtf8);
     list->Cell(0, 1, notUtf8);
-    list->SetProperty("ColumnCount", 3);
-    list->SetProperty("ColumnWidths", std::string("0,50%,25%"));
+    list->setProperty("ColumnCount", 3);
+    list->setProperty("ColumnWidths", std::string("0,50%,25%"));
     EXPECT_EQ(list->List(0), notUtf8);
     EXPECT_EQ(list->Cell(0, 1), notUtf8);
     EXPECT_THROW(list->List(1), fw::OutOfBoundsException);

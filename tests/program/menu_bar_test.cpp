@@ -54,8 +54,8 @@ TEST_F(MenuBarTest, WindowReachesEveryItemOfTheSharedBarByName) {
         EXPECT_EQ(item->Text(), text);
         EXPECT_TRUE(item->AutoEnable()) << text;
     }
-    EXPECT_EQ(window()->UntitledMenu1().get(), bar->Item(1)->Item(1).get());
-    EXPECT_EQ(window()->UntitledMenu0().get(), bar->Item(1)->Item(6).get());
+    EXPECT_EQ(window()->UntitledMenu1().get(), bar->item(1)->item(1).get());
+    EXPECT_EQ(window()->UntitledMenu0().get(), bar->item(1)->item(6).get());
     EXPECT_TRUE(dynamic_cast<fw::QuitMenuItem*>(window()->FileQuit().get()));
 }
 
