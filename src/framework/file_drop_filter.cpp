@@ -51,10 +51,10 @@ std::string percentDecoded(std::string_view encoded) {
 
 // The encoded path of a "file:" URI on this machine; empty for anything else.
 std::string_view localEncodedPath(std::string_view uri) {
-    constexpr std::string_view scheme = "file:";
-    if (!startsWithIgnoringCase(uri, scheme))
+    constexpr std::string_view kScheme = "file:";
+    if (!startsWithIgnoringCase(uri, kScheme))
         return {};
-    uri = uri.substr(scheme.size());
+    uri = uri.substr(kScheme.size());
     uri = uri.substr(0, uri.find_first_of("?#"));
     if (uri.substr(0, 2) != "//")
         return uri.substr(0, 1) == "/" ? uri : std::string_view();

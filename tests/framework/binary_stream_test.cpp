@@ -12,8 +12,6 @@ namespace {
 using test::byteAt;
 using test::pattern;
 
-constexpr std::int32_t everything = 0x7FFFFFFF;
-
 class BinaryStreamTest : public test::ScratchFolderTest {};
 
 TEST_F(BinaryStreamTest, ReadByteYieldsEveryByteAsUnsignedAndZeroPastTheEnd) {
@@ -28,7 +26,7 @@ TEST_F(BinaryStreamTest, ReadByteYieldsEveryByteAsUnsignedAndZeroPastTheEnd) {
 // the meantime gives only what is left.
 TEST_F(BinaryStreamTest, RunOfAFileIsWrittenAfterItsStreamWentAndOnlyAsFarAsTheFileStillGoes) {
     write("in.syx", pattern(1 << 20));
-    fw::ByteString run = item("in.syx")->OpenAsBinaryFile(false)->Read(everything);
+    fw::ByteString run = item("in.syx")->OpenAsBinaryFile(false)->Read(test::kEverything);
     auto output = item("out.syx")->CreateBinaryFile("SysEx");
     output->Write(fw::ByteString("head"));
     output->Write(run);
@@ -45,7 +43,7 @@ TEST_F(BinaryStreamTest, CreatedFileReplacesItsTargetOnlyOnReleaseKeepingItsMode
     auto input = item("out.syx")->OpenAsBinaryFile(false);
     auto output = item("out.syx")->CreateBinaryFile("SysEx");
     output->Write(fw::ByteString("new "));
-    output->Write(input->Read(everything));
+    output->Write(input->Read(test::kEverything));
     input = nullptr;
     EXPECT_EQ(read("out.syx"), "old");
     EXPECT_EQ(entries(), QStringList{"out.syx"}) << "the new file shows before it is complete";
@@ -104,7 +102,7 @@ TEST_F(BinaryStreamTest, InputThatCannotBeReadToItsEndStopsTheOutputAndIsNamed) 
         fw::OpenFile::failReadsForTesting(path("in.syx"), size / 2, EIO);
         auto output = item("out.syx")->CreateBinaryFile("SysEx");
         output->Write(fw::ByteString("head"));
-        output->Write(item("in.syx")->OpenAsBinaryFile(false)->Read(everything));
+        output->Write(item("in.syx")->OpenAsBinaryFile(false)->Read(test::kEverything));
         output->Write(fw::ByteString("tail"));
         output = nullptr;
         EXPECT_EQ(read("out.syx"), "old");
@@ -129,14 +127,14 @@ TEST_F(BinaryStreamTest, OpeningAnythingButARegularFileYieldsNil) {
 
 TEST_F(BinaryStreamTest, NameThatIsNotUtf8AndLengthOverFourGiBComeBackAsTheSystemHoldsThem) {
     const std::string name = "caf\xE9.syx";
-    constexpr std::uint64_t fiveGiB = 5ull << 30;
+    constexpr std::uint64_t kFiveGiB = 5ull << 30;
     write(name, "\xF0");
-    ASSERT_EQ(::truncate(path(name).c_str(), fiveGiB), 0);
+    ASSERT_EQ(::truncate(path(name).c_str(), kFiveGiB), 0);
     auto item = fw::GetFolderItem(fw::GetFolderItem(path(name), 0)->AbsolutePath(), 0);
     EXPECT_EQ(item->Name(), name);
-    EXPECT_EQ(item->Length(), fiveGiB);
+    EXPECT_EQ(item->Length(), kFiveGiB);
     auto stream = item->OpenAsBinaryFile(false);
-    EXPECT_EQ(stream->Length(), fiveGiB);
+    EXPECT_EQ(stream->Length(), kFiveGiB);
     EXPECT_EQ(stream->ReadByte(), 0xF0);
     // QTemporaryDir cannot remove a name that has no QString spelling.
     ::unlink(path(name).c_str());

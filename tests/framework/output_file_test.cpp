@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr std::int32_t everything = 0x7FFFFFFF;
 constexpr uid_t kNobody = 65534;
 
 class OutputFileTest : public test::ScratchFolderTest {
@@ -173,7 +172,7 @@ TEST_F(OutputFileTest, WriterKilledWhileWritingLeavesTheFolderAsItWas) {
     int fromChild = -1;
     const pid_t child = forkChild(fromChild, [this](int toParent) {
         auto output = item("out.syx")->CreateBinaryFile("SysEx");
-        const fw::ByteString run = item("in.syx")->OpenAsBinaryFile(false)->Read(everything);
+        const fw::ByteString run = item("in.syx")->OpenAsBinaryFile(false)->Read(test::kEverything);
         output->Write(run);
         say(toParent, "writing");
         // Still writing when the kill comes, or failing that, holding the output open.

@@ -16,6 +16,9 @@
 
 namespace test {
 
+// The largest count a single read takes: a whole file, for any file a test makes.
+constexpr std::int32_t kEverything = 0x7FFFFFFF;
+
 // Every byte value in each run of 256, in an order that differs from run to run, so that sign faults and
 // shifted offsets both show.
 inline int byteAt(std::size_t i) { return static_cast<int>((i ^ (i >> 8)) & 0xFF); }
