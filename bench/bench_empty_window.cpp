@@ -1,7 +1,8 @@
 #include <QApplication>
 #include <QWidget>
 
-// The reference for start-up: the least a Qt Widgets program does to show a window of the program's size.
+// Beside the start-up reference, for information: the least a Qt Widgets program does to show a window of the
+// program's size, with no text and so no fonts to set up.
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QWidget window;

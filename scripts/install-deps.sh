@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that Wrenfold needs and this machine lacks; asks apt-get for nothing else.
-# Usage: scripts/install-deps.sh run|test
+# Usage: scripts/install-deps.sh run|test|bench
 set -euo pipefail
 
 build=(cmake g++ make qt6-base-dev)
 tests=(libgtest-dev libx11-dev xvfb xdotool x11-utils xauth imagemagick clang libclang-rt-14-dev)
+# The start-up benchmark builds on Xlib and runs its own X server; column (bsdextrautils) aligns the table.
+bench=(libx11-dev xvfb bsdextrautils)
 
 case "${1:-}" in
     run) wanted=("${build[@]}") ;;
     test) wanted=("${build[@]}" "${tests[@]}") ;;
-    *) echo "usage: $0 run|test" >&2; exit 2 ;;
+    bench) wanted=("${build[@]}" "${bench[@]}") ;;
+    *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -41,8 +41,10 @@ case_cancel() {
     await_dialog Open
     press_in_dialog Escape
     click_merge
-    expect_no_window "merging an empty list"
-    add_by_chooser "$work/lead.syx"
+    click_add
+    await_dialog Open
+    expect_only_dialog "merging an empty list"
+    type_path_in_dialog "$work/lead.syx"
     click_merge
     await_dialog "Save As"
     press_in_dialog Escape

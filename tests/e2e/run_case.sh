@@ -73,22 +73,19 @@ has_focus() { [[ "$(xdotool getwindowfocus 2>/dev/null)" == "$1" ]]; }
 
 closed() { ! xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'; }
 
-drag_ended() { grep -qs -e accepted -e refused "$scratch/drag_source.log"; }
+drag_reached() { grep -qsx "$1" "$scratch/drag_source.log"; }
 
-# Any shown window with a title other than the main window: a dialog, a message box.
-other_window_shown() {
-    local id
-    for id in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
-        [[ "$id" == "$main_window" ]] || return 0
-    done
-    return 1
-}
+drag_ended() { drag_reached accepted || drag_reached refused; }
+
+# Sets shown to the ids of the shown windows whose title matches, one a line; fails when there are none.
+# xdotool abandons a whole search when a window vanishes while it looks at it, as a closed dialog's does some
+# time after it was hidden, so a failed search only means that the question must be asked again.
+search_shown() { shown=$(xdotool search --onlyvisible --name "$1" 2>/dev/null); }
 
 # Echoes the first of the shown windows whose title matches, waiting for one to appear.
 find_window() {
-    local ids
-    ids=$(timeout "$kWaitSeconds" xdotool search --sync --onlyvisible --name "$1") || return 1
-    echo "${ids%%$'\n'*}"
+    await search_shown "$1" || return 1
+    echo "${shown%%$'\n'*}"
 }
 
 # Echoes a window's left, top, width and height.
@@ -174,18 +171,26 @@ drag_onto_list() {
     source=$(find_window '^drag source$') || fail "the drag source window did not appear"
     read -r x y width height <<<"$(geometry_of "$source")"
     await pointer_free || fail "the pointer stayed grabbed"
-    # Without both pauses the drag never starts or nothing is dropped.
-    xdotool mousemove $((x + width / 2)) $((y + height / 2)) mousedown 1 sleep 0.1 \
-        mousemove $((window_x + kListX)) $((window_y + menu_height + kListY)) sleep 0.1 mouseup 1
+    # Each step waits for the drag source to report the one before, as a hand follows what the screen shows: a
+    # button released before the list has answered cancels the drag.
+    xdotool mousemove $((x + width / 2)) $((y + height / 2)) mousedown 1
+    await drag_reached dragging || fail "pressing the drag source started no drag"
+    xdotool mousemove $((window_x + kListX)) $((window_y + menu_height + kListY))
+    await drag_reached taken || fail "the list did not take the dragged files"
+    xdotool mouseup 1
     await drag_ended || fail "the drag did not end"
-    grep -q accepted "$scratch/drag_source.log" || fail "the list refused the drop"
+    drag_reached accepted || fail "the list refused the drop"
+    # The list may still be adding the files when the button is up; a click meanwhile would come before them.
+    await drag_reached finished || fail "the list did not finish taking the drop"
 }
 
-expect_no_window() {
-    local i
-    for ((i = 0; i < 20; i++)); do
-        ! other_window_shown || fail "a window appeared after $1"
-        sleep 0.05
+# The program answers clicks in order, so once the window opened by a later click is shown, any window an
+# earlier one opened is shown too: the dialog must be the only window besides the main one.
+expect_only_dialog() {
+    await search_shown . || fail "no window is shown"
+    local id
+    for id in $shown; do
+        [[ "$id" == "$main_window" || "$id" == "$dialog" ]] || fail "a window appeared after $1"
     done
 }
 
@@ -215,8 +220,9 @@ expect_clean_exit() {
 
 main() {
     (($# == 5)) || usage
-    case_name=$1 wrenfold=$2 drag_source=$3 xutil=$4 output_dir=$5
-    declare -F "case_$case_name" >/dev/null || usage
+    declare -F "case_$1" >/dev/null || usage
+    # Absolute, as the programs are started from the case's own folder.
+    case_name=$1 wrenfold=$(realpath "$2") drag_source=$(realpath "$3") xutil=$(realpath "$4") output_dir=$5
     mkdir -p "$output_dir"
     rm -f "$output_dir/$case_name.png"
     scratch=$(mktemp -d)
