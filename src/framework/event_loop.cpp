@@ -1,6 +1,7 @@
 #include "event_loop.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QThread>
 
 #include <chrono>
@@ -46,14 +47,15 @@ void Quit(std::int32_t status) {
 }
 
 // A loop over thousands of rows yields once per row; letting events run at most twenty times a second keeps
-// the window responsive without spending the loop's time on repainting it.
+// the window painted without spending the loop's time on repainting it. A click or a key press waits until
+// the loop is done: a merge started halfway through a drop would merge only the files listed so far.
 void RuntimeBackgroundTask() {
     constexpr auto kInterval = std::chrono::milliseconds(50);
     static auto lastYield = std::chrono::steady_clock::time_point();
     const auto now = std::chrono::steady_clock::now();
     if (now - lastYield < kInterval)
         return;
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     lastYield = std::chrono::steady_clock::now();
 }
 

@@ -32,6 +32,20 @@ case_drag_and_drop() {
     expect_merged "$work/out.syx" "$work/lead.syx" "$work/pad.syx" "$work/bass.syx"
 }
 
+# A click on Merge while a long drop is still being added waits for the drop, rather than merge the files
+# listed so far: the merge takes every dropped file, in the order of the drop.
+case_merge_during_drop() {
+    local i patches=()
+    for ((i = 0; i < 10000; i++)); do
+        printf '\xF0\x01\x02%05d\xF7' "$i" >"$work/p$i.syx"
+        patches+=("$work/p$i.syx")
+    done
+    start_wrenfold
+    drop_onto_list "${patches[@]}"
+    merge_into "$work/out.syx"
+    expect_merged "$work/out.syx" "${patches[@]}"
+}
+
 # Backing out of either dialog changes nothing: no row is added and no file written. With nothing listed,
 # merging asks for no file at all.
 case_cancel() {

@@ -164,7 +164,8 @@ merge_into() {
     type_path_in_dialog "$1"
 }
 
-drag_onto_list() {
+# Drags the files onto the list and lets go; the list may still be adding them when this returns.
+drop_onto_list() {
     "$drag_source" "$@" >"$scratch/drag_source.log" 2>&1 &
     started+=($!)
     local source x y width height
@@ -180,7 +181,10 @@ drag_onto_list() {
     xdotool mouseup 1
     await drag_ended || fail "the drag did not end"
     drag_reached accepted || fail "the list refused the drop"
-    # The list may still be adding the files when the button is up; a click meanwhile would come before them.
+}
+
+drag_onto_list() {
+    drop_onto_list "$@"
     await drag_reached finished || fail "the list did not finish taking the drop"
 }
 
@@ -198,9 +202,11 @@ expect_only_dialog() {
 expect_merged() {
     local output=$1
     shift
+    local inputs="${*##*/}"
+    (($# <= 5)) || inputs="the $# files ${1##*/} to ${!###*/}"
     cat "$@" >"$scratch/expected"
     await cmp -s "$scratch/expected" "$output" ||
-        fail "$output is not ${*##*/} joined in order: $(cmp "$scratch/expected" "$output" 2>&1)"
+        fail "$output is not $inputs joined in order: $(cmp "$scratch/expected" "$output" 2>&1)"
 }
 
 expect_folder_holds() {
