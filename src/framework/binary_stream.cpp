@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -104,14 +105,18 @@ std::uint64_t sizeOf(int descriptor) {
 
 } // namespace
 
-BinaryStream::BinaryStream(std::shared_ptr<OpenFile> file) : m_file(std::move(file)) {}
+BinaryStream::BinaryStream(std::shared_ptr<OpenFile> file)
+    : m_file(std::move(file)), m_unwindingAtCreation(std::uncaught_exceptions()) {}
 
 BinaryStream::BinaryStream(std::unique_ptr<OutputFile> output)
-    : m_file(output->file()), m_output(std::move(output)) {}
+    : m_file(output->file()), m_output(std::move(output)), m_unwindingAtCreation(std::uncaught_exceptions()) {
+}
 
 BinaryStream::~BinaryStream() {
     if (!m_output)
         return;
+    if (std::uncaught_exceptions() > m_unwindingAtCreation)
+        return; // the output is discarded as it goes
     try {
         finishOutput();
     } catch (...) {

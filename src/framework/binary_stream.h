@@ -16,7 +16,8 @@ class OutputFile;
 
 // A byte stream over an open file. Releasing the last reference closes it; a stream made by CreateBinaryFile
 // then puts its finished file in place of the target or, if a write failed or an input it was copying could
-// not be read, discards it and tells the user once.
+// not be read, discards it and tells the user once. Released while an exception unwinds, it discards its file
+// without a word: whatever ended the run is reported on its own, and a partial merge is never committed.
 class BinaryStream : public Object {
 public:
     // A stream that reads and writes the file in place.
@@ -47,6 +48,8 @@ private:
     std::uint64_t m_position = 0;
     std::string m_readBuffer;
     std::uint64_t m_readBufferOffset = 0;
+    // Exceptions already unwinding when this stream was made; more at its release means one is passing now.
+    int m_unwindingAtCreation;
 };
 
 } // namespace fw

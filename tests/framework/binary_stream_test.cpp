@@ -37,6 +37,36 @@ TEST_F(BinaryStreamTest, RunOfAFileIsWrittenAfterItsStreamWentAndOnlyAsFarAsTheF
     EXPECT_TRUE(read("out.syx") == "head" + pattern(1 << 20) + pattern(1000) + "end");
 }
 
+// An exception that ends a merge half way must not leave its partial output in place of the target, which may
+// be one of the files being merged.
+TEST_F(BinaryStreamTest, OutputReleasedWhileAnExceptionUnwindsIsDiscardedSilently) {
+    write("out.syx", "old");
+    try {
+        auto output = item("out.syx")->CreateBinaryFile("SysEx");
+        output->Write(fw::ByteString("AA"));
+        throw std::bad_alloc();
+    } catch (const std::bad_alloc&) {
+    }
+    EXPECT_EQ(read("out.syx"), "old");
+    EXPECT_EQ(entries(), QStringList{"out.syx"});
+    EXPECT_TRUE(m_reports.empty());
+
+    // A stream made while another exception was already unwinding still commits when released normally.
+    struct MakesOutputWhileUnwinding {
+        fw::Ref<fw::FolderItem> file;
+        ~MakesOutputWhileUnwinding() {
+            auto output = file->CreateBinaryFile("SysEx");
+            output->Write(fw::ByteString("new"));
+        }
+    };
+    try {
+        MakesOutputWhileUnwinding making{item("out.syx")};
+        throw std::bad_alloc();
+    } catch (const std::bad_alloc&) {
+    }
+    EXPECT_EQ(read("out.syx"), "new");
+}
+
 TEST_F(BinaryStreamTest, CreatedFileReplacesItsTargetOnlyOnReleaseKeepingItsModeAndMayReadTheOldContent) {
     write("out.syx", "old");
     ASSERT_EQ(::chmod(path("out.syx").c_str(), 0640), 0);
