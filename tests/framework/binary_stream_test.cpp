@@ -129,7 +129,7 @@ TEST_F(BinaryStreamTest, InputThatCannotBeReadToItsEndStopsTheOutputAndIsNamed) 
     write("out.syx", "old");
     for (const std::size_t size : {std::size_t{1000}, std::size_t{1} << 20}) {
         write("in.syx", pattern(size));
-        fw::OpenFile::failReadsForTesting(path("in.syx"), size / 2, EIO);
+        faults::failReads(path("in.syx"), EIO, size / 2);
         auto output = item("out.syx")->CreateBinaryFile("SysEx");
         output->Write(fw::ByteString("head"));
         output->Write(item("in.syx")->OpenAsBinaryFile(false)->Read(test::kEverything));
@@ -142,6 +142,7 @@ TEST_F(BinaryStreamTest, InputThatCannotBeReadToItsEndStopsTheOutputAndIsNamed) 
             << m_reports[0];
         EXPECT_NE(m_reports[0].find("Input/output error"), std::string::npos) << m_reports[0];
         m_reports.clear();
+        faults::clearFaults();
     }
     EXPECT_EQ(entries(), (QStringList{"in.syx", "out.syx"}));
 }

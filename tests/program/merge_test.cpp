@@ -1,9 +1,9 @@
 #include "program/started_program.h"
 
+#include "faults/faults.h"
 #include "framework/binary_stream.h"
 #include "framework/dialog_answers.h"
 #include "framework/folder_item.h"
-#include "framework/open_file.h"
 #include "framework/scratch_folder.h"
 
 #include <QDateTime>
@@ -25,7 +25,7 @@ using test::pattern;
 class MergeTest : public test::StartedProgram {
 protected:
     void TearDown() override {
-        fw::OpenFile::failReadsForTesting({}, 0, 0);
+        faults::clearFaults();
         test::StartedProgram::TearDown();
     }
 
@@ -162,7 +162,7 @@ TEST_F(MergeTest, MergeThroughALinkToAFileNotYetThereWritesThatFileAndKeepsTheLi
 TEST_F(MergeTest, MergeStopsAtAnInputThatCannotBeReadAndNamesIt) {
     ASSERT_TRUE(dropFiles({write("a.syx", "AA"), write("b.syx", "BBBB"), write("c.syx", "CC")}));
     write("out.syx", "old");
-    fw::OpenFile::failReadsForTesting(path("b.syx"), 2, EIO);
+    faults::failReads(path("b.syx"), EIO, 2);
     const std::string report = mergeRefused("out.syx");
     EXPECT_NE(report.find(path("b.syx") + "\" could not be read"), std::string::npos) << report;
     EXPECT_NE(report.find("Input/output error"), std::string::npos) << report;
@@ -181,7 +181,7 @@ TEST_F(MergeTest, InputLargerThanTheLargestReadGoesInRunsToItsLastByte) {
         EXPECT_TRUE(read("out.syx") == pattern(200003)) << runSize;
     }
 
-    fw::OpenFile::failReadsForTesting(input, 150000, EIO);
+    faults::failReads(input, EIO, 150000);
     std::string report;
     test::DialogAnswers dialogs({[&report](QDialog& dialog) {
         report = qobject_cast<QMessageBox*>(&dialog)->text().toStdString();
