@@ -147,6 +147,20 @@ TEST_F(BinaryStreamTest, InputThatCannotBeReadToItsEndStopsTheOutputAndIsNamed) 
     EXPECT_EQ(entries(), (QStringList{"in.syx", "out.syx"}));
 }
 
+// A disk may take the bytes and fail only when asked to keep them; the output must then not replace its
+// target, which still holds what it held.
+TEST_F(BinaryStreamTest, OutputTheDiskFailsToSyncLeavesTheTargetAndReportsWhy) {
+    write("out.syx", "old");
+    faults::failCalls("fdatasync", path(""), EIO);
+    auto output = item("out.syx")->CreateBinaryFile("SysEx");
+    output->Write(fw::ByteString("new"));
+    output = nullptr;
+    EXPECT_EQ(read("out.syx"), "old");
+    EXPECT_EQ(entries(), QStringList{"out.syx"});
+    ASSERT_EQ(m_reports.size(), 1u);
+    EXPECT_NE(m_reports[0].find("Input/output error"), std::string::npos) << m_reports[0];
+}
+
 // A named pipe with no writer would block an ordinary open forever, so reaching the end at all is the point.
 TEST_F(BinaryStreamTest, OpeningAnythingButARegularFileYieldsNil) {
     ASSERT_EQ(::mkfifo(path("pipe").c_str(), 0600), 0);
