@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <optional>
 #include <unistd.h>
@@ -90,12 +92,39 @@ void clearFaults() {
     armed.store(false, std::memory_order_release);
 }
 
+namespace {
+
+// A program that was started with this library preloaded, such as the one the end-to-end tests drive, is told
+// its fault in WRENFOLD_FAULTS as "call:pathPrefix:errno".
+[[gnu::constructor]] void armFromEnvironment() {
+    const char* text = std::getenv("WRENFOLD_FAULTS");
+    if (!text)
+        return;
+    const std::string fault(text);
+    const std::size_t first = fault.find(':');
+    const std::size_t last = fault.rfind(':');
+    if (first == last) {
+        std::fprintf(stderr, "WRENFOLD_FAULTS is not call:pathPrefix:errno: %s\n", text);
+        std::abort();
+    }
+    failCalls(fault.substr(0, first), fault.substr(first + 1, last - first - 1), std::atoi(text + last + 1));
+}
+
+} // namespace
+
 } // namespace faults
 
 extern "C" {
 
 ssize_t pread(int descriptor, void* buffer, size_t count, off_t offset) {
     static auto* const real = faults::next<decltype(::pread)>("pread");
+    const ssize_t allowed = faults::readable("pread", descriptor, static_cast<std::uint64_t>(offset), count);
+    return allowed < 0 ? -1 : real(descriptor, buffer, static_cast<size_t>(allowed), offset);
+}
+
+// The same call, under the name that code built with 64-bit file offsets calls.
+ssize_t pread64(int descriptor, void* buffer, size_t count, off64_t offset) {
+    static auto* const real = faults::next<decltype(::pread64)>("pread64");
     const ssize_t allowed = faults::readable("pread", descriptor, static_cast<std::uint64_t>(offset), count);
     return allowed < 0 ? -1 : real(descriptor, buffer, static_cast<size_t>(allowed), offset);
 }

@@ -5,7 +5,8 @@
 
 // Failures of the system's calls made on purpose, from outside the code under test: this library is linked
 // ahead of the C library, so its definitions of these calls are the ones called, and each hands on to the
-// real one unless a fault is armed for it.
+// real one unless a fault is armed for it. Preloaded into another program, it takes that program's fault from
+// WRENFOLD_FAULTS="call:pathPrefix:errno".
 namespace faults {
 
 // Makes each call of the named function ("pread", "copy_file_range", "fdatasync", "fsync" or "fsetxattr") on
