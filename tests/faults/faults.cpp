@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <mutex>
 #include <optional>
+#include <string_view>
 #include <unistd.h>
 #include <vector>
 
