@@ -3,7 +3,7 @@
 # Usage: scripts/install-deps.sh run|test|bench
 set -euo pipefail
 
-build=(cmake g++ make qt6-base-dev)
+build=(cmake g++ make qt6-base-dev libattr1-dev libacl1-dev)
 tests=(libgtest-dev libx11-dev xvfb xdotool x11-utils xauth imagemagick clang libclang-rt-14-dev)
 # The start-up benchmark builds on Xlib and runs its own X server; column (bsdextrautils) aligns the table.
 bench=(libx11-dev xvfb bsdextrautils)

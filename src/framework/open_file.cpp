@@ -5,57 +5,20 @@
 #include <unistd.h>
 
 namespace fw {
-namespace {
-
-struct ReadFault {
-    std::string path;
-    std::uint64_t offset = 0;
-    int error = 0;
-};
-
-ReadFault& readFault() {
-    static ReadFault fault;
-    return fault;
-}
-
-} // namespace
 
 OpenFile::OpenFile(int descriptor, std::string path) : m_descriptor(descriptor), m_path(std::move(path)) {}
 
 OpenFile::~OpenFile() { ::close(m_descriptor); }
 
-void OpenFile::failReadsForTesting(std::string path, std::uint64_t offset, int error) {
-    readFault() = {std::move(path), offset, error};
-}
-
-// The part of a read of count bytes at offset that lies before a test's fault in this file: all of it when
-// no fault is set for the file.
-std::size_t OpenFile::readableBeforeFault(std::uint64_t offset, std::size_t count) const {
-    const ReadFault& fault = readFault();
-    if (fault.path.empty() || fault.path != m_path)
-        return count;
-    return offset >= fault.offset ? 0 : std::min<std::uint64_t>(count, fault.offset - offset);
-}
-
 ssize_t OpenFile::readSome(char* buffer, std::size_t count, std::uint64_t offset) const {
-    const std::size_t readable = readableBeforeFault(offset, count);
-    if (readable == 0 && count > 0) {
-        errno = readFault().error;
-        return -1;
-    }
-    return ::pread(m_descriptor, buffer, readable, static_cast<off_t>(offset));
+    return ::pread(m_descriptor, buffer, count, static_cast<off_t>(offset));
 }
 
 ssize_t OpenFile::copySome(int target, std::uint64_t offset, std::uint64_t targetOffset,
                            std::size_t count) const {
-    const std::size_t readable = readableBeforeFault(offset, count);
-    if (readable == 0 && count > 0) {
-        errno = readFault().error;
-        return -1;
-    }
     auto from = static_cast<off_t>(offset);
     auto to = static_cast<off_t>(targetOffset);
-    return ::copy_file_range(m_descriptor, &from, target, &to, readable, 0);
+    return ::copy_file_range(m_descriptor, &from, target, &to, count, 0);
 }
 
 ReadResult OpenFile::readAt(std::uint64_t offset, std::uint64_t length) const {

@@ -35,13 +35,7 @@ public:
     // Up to length bytes at offset, fewer only at the end of the file or where a read failed.
     ReadResult readAt(std::uint64_t offset, std::uint64_t length) const;
 
-    // For tests, which need a disk that fails part way through a file: every read of the file opened by
-    // this path, at or past the offset, fails with the error, until an empty path is set.
-    static void failReadsForTesting(std::string path, std::uint64_t offset, int error);
-
 private:
-    std::size_t readableBeforeFault(std::uint64_t offset, std::size_t count) const;
-
     int m_descriptor;
     std::string m_path;
 };

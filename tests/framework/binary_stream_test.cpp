@@ -129,7 +129,7 @@ TEST_F(BinaryStreamTest, InputThatCannotBeReadToItsEndStopsTheOutputAndIsNamed) 
     write("out.syx", "old");
     for (const std::size_t size : {std::size_t{1000}, std::size_t{1} << 20}) {
         write("in.syx", pattern(size));
-        fw::OpenFile::failReadsForTesting(path("in.syx"), size / 2, EIO);
+        faults::failReads(path("in.syx"), EIO, size / 2);
         auto output = item("out.syx")->CreateBinaryFile("SysEx");
         output->Write(fw::ByteString("head"));
         output->Write(item("in.syx")->OpenAsBinaryFile(false)->Read(test::kEverything));
@@ -142,8 +142,23 @@ TEST_F(BinaryStreamTest, InputThatCannotBeReadToItsEndStopsTheOutputAndIsNamed) 
             << m_reports[0];
         EXPECT_NE(m_reports[0].find("Input/output error"), std::string::npos) << m_reports[0];
         m_reports.clear();
+        faults::clearFaults();
     }
     EXPECT_EQ(entries(), (QStringList{"in.syx", "out.syx"}));
+}
+
+// A disk may take the bytes and fail only when asked to keep them; the output must then not replace its
+// target, which still holds what it held.
+TEST_F(BinaryStreamTest, OutputTheDiskFailsToSyncLeavesTheTargetAndReportsWhy) {
+    write("out.syx", "old");
+    faults::failCalls("fdatasync", path(""), EIO);
+    auto output = item("out.syx")->CreateBinaryFile("SysEx");
+    output->Write(fw::ByteString("new"));
+    output = nullptr;
+    EXPECT_EQ(read("out.syx"), "old");
+    EXPECT_EQ(entries(), QStringList{"out.syx"});
+    ASSERT_EQ(m_reports.size(), 1u);
+    EXPECT_NE(m_reports[0].find("Input/output error"), std::string::npos) << m_reports[0];
 }
 
 // A named pipe with no writer would block an ordinary open forever, so reaching the end at all is the point.

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "faults/faults.h"
 #include "framework/folder_item.h"
 #include "framework/modal_dialogs.h"
-#include "framework/open_file.h"
 
 #include <QDir>
 #include <QMessageBox>
@@ -42,7 +42,7 @@ protected:
     }
     void TearDown() override {
         fw::ModalDialogs::setAnswerer({});
-        fw::OpenFile::failReadsForTesting({}, 0, 0);
+        faults::clearFaults();
     }
 
     std::string path(const std::string& name) const { return m_folder.path().toStdString() + "/" + name; }

@@ -1,9 +1,9 @@
 #include "program/started_program.h"
 
+#include "faults/faults.h"
 #include "framework/binary_stream.h"
 #include "framework/dialog_answers.h"
 #include "framework/folder_item.h"
-#include "framework/open_file.h"
 #include "framework/scratch_folder.h"
 
 #include <QDateTime>
@@ -25,7 +25,7 @@ using test::pattern;
 class MergeTest : public test::StartedProgram {
 protected:
     void TearDown() override {
-        fw::OpenFile::failReadsForTesting({}, 0, 0);
+        faults::clearFaults();
         test::StartedProgram::TearDown();
     }
 
@@ -162,7 +162,7 @@ TEST_F(MergeTest, MergeThroughALinkToAFileNotYetThereWritesThatFileAndKeepsTheLi
 TEST_F(MergeTest, MergeStopsAtAnInputThatCannotBeReadAndNamesIt) {
     ASSERT_TRUE(dropFiles({write("a.syx", "AA"), write("b.syx", "BBBB"), write("c.syx", "CC")}));
     write("out.syx", "old");
-    fw::OpenFile::failReadsForTesting(path("b.syx"), 2, EIO);
+    faults::failReads(path("b.syx"), EIO, 2);
     const std::string report = mergeRefused("out.syx");
     EXPECT_NE(report.find(path("b.syx") + "\" could not be read"), std::string::npos) << report;
     EXPECT_NE(report.find("Input/output error"), std::string::npos) << report;
@@ -181,7 +181,7 @@ TEST_F(MergeTest, InputLargerThanTheLargestReadGoesInRunsToItsLastByte) {
         EXPECT_TRUE(read("out.syx") == pattern(200003)) << runSize;
     }
 
-    fw::OpenFile::failReadsForTesting(input, 150000, EIO);
+    faults::failReads(input, EIO, 150000);
     std::string report;
     test::DialogAnswers dialogs({[&report](QDialog& dialog) {
         report = qobject_cast<QMessageBox*>(&dialog)->text().toStdString();
@@ -195,10 +195,11 @@ TEST_F(MergeTest, InputLargerThanTheLargestReadGoesInRunsToItsLastByte) {
 }
 
 // A sparse input, so only the output's bytes are really written: in memory where /dev/shm has room, since
-// syncing 2 GiB to a disk takes long on a small machine.
+// syncing 2 GiB to a disk takes long on a small machine. Exactly 2 GiB is the first size that no single read
+// can take; one pair of files at a time.
 TEST_F(MergeTest, InputOfTwoGiBAndMoreArrivesWholeToItsLastBytes) {
-    constexpr std::uint64_t kSize = (std::uint64_t{1} << 31) + 5;
-    constexpr std::uint64_t kRoom = kSize * 5 / 4;
+    constexpr std::uint64_t kTwoGiB = std::uint64_t{1} << 31;
+    constexpr std::uint64_t kRoom = (kTwoGiB + 5) * 5 / 4;
     const auto freeBytes = [](const char* folder) {
         struct statvfs status {};
         return ::statvfs(folder, &status) == 0 ? std::uint64_t{status.f_bavail} * status.f_frsize : 0;
@@ -211,19 +212,23 @@ TEST_F(MergeTest, InputOfTwoGiBAndMoreArrivesWholeToItsLastBytes) {
         GTEST_SKIP() << "no room for a 2 GiB output in " << folder;
     const std::string input = folder + "/in.syx";
     const std::string output = folder + "/out.syx";
-    std::ofstream(input, std::ios::binary).close();
-    ASSERT_EQ(::truncate(input.c_str(), kSize - 5), 0);
-    std::ofstream(input, std::ios::binary | std::ios::app) << "\xF0tail";
+    for (const std::uint64_t size : {kTwoGiB, kTwoGiB + 5}) {
+        std::ofstream(input, std::ios::binary).close();
+        ASSERT_EQ(::truncate(input.c_str(), static_cast<off_t>(size - 5)), 0);
+        std::ofstream(input, std::ios::binary | std::ios::app) << "\xF0tail";
 
-    auto stream = fw::GetFolderItem(output, 0)->CreateBinaryFile("");
-    RunsOfAnySize::copyWhole(*fw::GetFolderItem(input, 0)->OpenAsBinaryFile(false), *stream);
-    stream = nullptr;
-    std::ifstream merged(output, std::ios::binary | std::ios::ate);
-    EXPECT_EQ(static_cast<std::uint64_t>(merged.tellg()), kSize);
-    std::string last(6, '\0');
-    merged.seekg(-6, std::ios::end);
-    merged.read(last.data(), 6);
-    EXPECT_EQ(last, std::string("\0\xF0tail", 6));
+        auto stream = fw::GetFolderItem(output, 0)->CreateBinaryFile("");
+        RunsOfAnySize::copyWhole(*fw::GetFolderItem(input, 0)->OpenAsBinaryFile(false), *stream);
+        stream = nullptr;
+        std::ifstream merged(output, std::ios::binary | std::ios::ate);
+        EXPECT_EQ(static_cast<std::uint64_t>(merged.tellg()), size) << "bytes merged";
+        std::string last(6, '\0');
+        merged.seekg(-6, std::ios::end);
+        merged.read(last.data(), 6);
+        EXPECT_EQ(last, std::string("\0\xF0tail", 6)) << size;
+        ::unlink(input.c_str());
+        ::unlink(output.c_str());
+    }
 }
 
 } // namespace
