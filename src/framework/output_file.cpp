@@ -149,20 +149,12 @@ std::optional<FileFailure> OutputFile::commit() {
 }
 
 std::optional<std::string> OutputFile::keepOldFilesMetadata() const {
-    const FileDescriptor old(
-        ::openat(m_target.folder(), m_target.name().c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
-    if (!old.isOpen())
-        return errno == ENOENT ? kChangedWhileWriting : errorText();
-    struct stat status {};
-    if (::fstat(old.get(), &status) != 0)
-        return errorText();
-    if (FileIdentity::of(status) != FileIdentity::of(*m_target.file()))
-        return kChangedWhileWriting;
-    return keepMetadata(old.get(), m_file->descriptor());
+    return keepMetadata(m_target.fileHandle(), m_file->descriptor());
 }
 
 // The path is resolved once more, exactly as when the output was opened: the same folder, and the same file
-// or still none. The same file is still a regular file, since its type is its inode's.
+// or still none. Both are held open since, so their numbers name no other file; and the same file is still a
+// regular file, since its type is its inode's.
 std::optional<std::string> OutputFile::checkTargetUnchanged() const {
     std::string why;
     const std::optional<SaveTarget> now = SaveTarget::resolve(m_path, why);

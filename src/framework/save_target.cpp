@@ -98,10 +98,8 @@ bool SaveTarget::followLinks() {
             m_file.reset();
             return errno == ENOENT;
         }
-        if (!S_ISLNK(status.st_mode)) {
-            m_file = status;
-            return true;
-        }
+        if (!S_ISLNK(status.st_mode))
+            return holdFile();
         if (links == kMostLinks) {
             errno = ELOOP;
             return false;
@@ -109,6 +107,15 @@ bool SaveTarget::followLinks() {
         if (!followLink(status))
             return false;
     }
+}
+
+bool SaveTarget::holdFile() {
+    m_fileHandle = FileDescriptor(::openat(folder(), m_name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    struct stat status {};
+    if (!m_fileHandle.isOpen() || ::fstat(m_fileHandle.get(), &status) != 0)
+        return false;
+    m_file = status;
+    return true;
 }
 
 // The link's text is resolved from the link's own folder, by the kernel, so that ".." is the folder's parent

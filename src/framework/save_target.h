@@ -41,6 +41,9 @@ public:
     const std::string& name() const { return m_name; }
     // What stands at the name, links followed; nothing when the name is free.
     const std::optional<struct stat>& file() const { return m_file; }
+    // An O_PATH descriptor of that file, held so that its inode, and so its number, is not given to another
+    // file while the target is kept; -1 when the name is free.
+    int fileHandle() const { return m_fileHandle.get(); }
     AgreedTarget agreement() const;
 
 private:
@@ -48,11 +51,13 @@ private:
     // Follows links at the name until it names something else or nothing; errno when a step fails.
     bool followLinks();
     bool followLink(const struct stat& link);
+    bool holdFile();
 
     FileDescriptor m_folder;
     struct stat m_folderStatus {};
     std::string m_name;
     std::optional<struct stat> m_file;
+    FileDescriptor m_fileHandle;
 };
 
 } // namespace fw
