@@ -8,12 +8,14 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <functional>
 #include <grp.h>
+#include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -367,6 +369,58 @@ TEST_F(OutputFileTest, FolderThatCannotBeSyncedAfterTheRenameIsReported) {
     ASSERT_EQ(m_reports.size(), 1u);
     EXPECT_NE(m_reports[0].find("may not survive a power loss"), std::string::npos) << m_reports[0];
     EXPECT_NE(m_reports[0].find("Input/output error"), std::string::npos) << m_reports[0];
+}
+
+// A folder of a FUSE file system, which makes no file without a name, mirroring another; unmounted with it.
+class FuseFolder {
+public:
+    FuseFolder(const std::string& mirrored, const std::string& folder) : m_folder(folder) {
+        const std::string command = "bindfs '" + mirrored + "' '" + folder + "' 2>/dev/null";
+        m_mounted = ::mkdir(folder.c_str(), 0700) == 0 && std::system(command.c_str()) == 0;
+    }
+    ~FuseFolder() {
+        if (m_mounted)
+            ::umount2(m_folder.c_str(), MNT_DETACH);
+    }
+    bool mounted() const { return m_mounted; }
+
+private:
+    std::string m_folder;
+    bool m_mounted = false;
+};
+
+// Where no file can be made without a name, the output is a hidden file beside its target while it is
+// written, and nothing is left of it once it is put in place or discarded.
+TEST_F(OutputFileTest, FileSystemWithoutUnnamedFilesHasAHiddenFileOnlyWhileTheOutputIsWritten) {
+    ASSERT_TRUE(QDir(m_folder.path()).mkdir("disk"));
+    const FuseFolder fuse(path("disk"), path("fuse"));
+    if (!isRoot() || !fuse.mounted())
+        GTEST_SKIP() << "no FUSE folder could be mounted here (bindfs, as root)";
+    const int unnamed = ::open(path("fuse").c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (unnamed >= 0)
+        ::close(unnamed);
+    if (unnamed >= 0)
+        GTEST_SKIP() << "this FUSE folder makes files without a name";
+    write("fuse/out.syx", "old");
+    const int descriptors = test::openDescriptors();
+
+    auto output = item("fuse/out.syx")->CreateBinaryFile("SysEx");
+    output->Write(fw::ByteString("new"));
+    const std::vector<std::string> during = names("fuse");
+    output = item("fuse/twice.syx")->CreateBinaryFile("SysEx");
+    output->Write(fw::ByteString("second"));
+    ASSERT_TRUE(save("fuse/twice.syx", "first"));
+    output = nullptr;
+
+    ASSERT_EQ(during.size(), 2u);
+    EXPECT_EQ(during[0].rfind(".wrenfold-", 0), 0u) << during[0];
+    EXPECT_EQ(read("fuse/out.syx"), "new");
+    EXPECT_EQ(read("fuse/twice.syx"), "first");
+    ASSERT_EQ(m_reports.size(), 1u);
+    EXPECT_NE(m_reports[0].find("It was changed while the new file was being written"), std::string::npos)
+        << m_reports[0];
+    EXPECT_EQ(names("fuse"), (std::vector<std::string>{"out.syx", "twice.syx"}));
+    EXPECT_EQ(test::openDescriptors(), descriptors);
 }
 
 } // namespace
