@@ -42,7 +42,10 @@ Ref<FolderItem> GetOpenFolderItem(const std::string& filter) {
 Ref<FolderItem> GetSaveFolderItem(const std::string& filter, const std::string& suggestedName) {
     SaveFileDialog dialog(QApplication::activeWindow(), QFile::decodeName(suggestedName.c_str()));
     offerFileType(dialog, filter);
-    return chosenFile(dialog);
+    Ref<FolderItem> file = chosenFile(dialog);
+    if (file)
+        file->setAgreedTarget(dialog.agreedTarget());
+    return file;
 }
 
 } // namespace fw

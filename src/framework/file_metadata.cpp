@@ -1,5 +1,7 @@
 #include "file_metadata.h"
 
+#include "file_descriptor.h"
+
 #include <attr/libattr.h>
 #include <sys/acl.h>
 #include <sys/stat.h>
@@ -27,14 +29,39 @@ struct AccessListFree {
 };
 using AccessList = std::unique_ptr<std::remove_pointer_t<acl_t>, AccessListFree>;
 
+// What of the old file's owner and group the new file could take.
+struct Ownership {
+    bool ownerKept = true;
+    bool groupKept = true;
+};
+
 // Changing the owner clears the set-id bits, so this comes before the mode. A user may give a file away only
 // as root, and only to a group of their own, and that much is all they can keep.
-std::optional<std::string> keepOwner(const struct stat& old, int newFile) {
+std::optional<std::string> keepOwner(const struct stat& old, int newFile, Ownership& kept) {
     if (::fchown(newFile, old.st_uid, old.st_gid) == 0)
         return std::nullopt;
-    if (errno == EPERM && (::fchown(newFile, static_cast<uid_t>(-1), old.st_gid) == 0 || errno == EPERM))
+    if (errno != EPERM)
+        return because("Its owner could not be kept", errno);
+    kept.ownerKept = false;
+    if (::fchown(newFile, static_cast<uid_t>(-1), old.st_gid) == 0)
         return std::nullopt;
-    return because("Its owner could not be kept", errno);
+    if (errno != EPERM)
+        return because("Its owner could not be kept", errno);
+    kept.groupKept = false;
+    return std::nullopt;
+}
+
+// The old mode, less whatever it would newly grant where the file now has another owner or group: the
+// set-id bits would run it as someone else, and the group's bits would reach a group that had only what
+// everybody has. Where the file has an access list, its group bits are the list's mask, so this narrows the
+// named entries too rather than widen anything.
+mode_t keptMode(mode_t old, const Ownership& kept) {
+    mode_t mode = old & 07777;
+    if (!kept.ownerKept)
+        mode &= ~mode_t{S_ISUID};
+    if (!kept.groupKept)
+        mode &= ~(S_ISGID | (S_IRWXG & ~((mode & S_IRWXO) << 3)));
+    return mode;
 }
 
 // The old file's whole access list, also where it is no more than its mode, so that entries the new file took
@@ -74,13 +101,13 @@ std::optional<std::string> checkNothingToKeep(const std::string& oldPath) {
 // file says must never be copied.
 std::optional<std::string> keepAttributes(int oldFile, int newFile) {
     const std::string oldPath = pathOf(oldFile);
-    const int readable = ::open(oldPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (readable < 0)
+    const std::string newPath = pathOf(newFile);
+    const FileDescriptor readable(::open(oldPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!readable.isOpen())
         return checkNothingToKeep(oldPath);
     const int copied =
-        ::attr_copy_fd(oldPath.c_str(), readable, pathOf(newFile).c_str(), newFile, nullptr, nullptr);
+        ::attr_copy_fd(oldPath.c_str(), readable.get(), newPath.c_str(), newFile, nullptr, nullptr);
     const int error = errno;
-    ::close(readable);
     if (copied != 0)
         return because("Its extended attributes could not be kept", error);
     return std::nullopt;
@@ -92,7 +119,8 @@ std::optional<std::string> keepMetadata(int oldFile, int newFile) {
     struct stat old {};
     if (::fstat(oldFile, &old) != 0)
         return because("Its owner and permissions could not be read", errno);
-    if (auto failure = keepOwner(old, newFile))
+    Ownership kept;
+    if (auto failure = keepOwner(old, newFile, kept))
         return failure;
     if (auto failure = keepAccessList(oldFile, newFile))
         return failure;
@@ -100,7 +128,7 @@ std::optional<std::string> keepMetadata(int oldFile, int newFile) {
         return failure;
     // Last, so that nothing before clears the set-id bits. Where the file has an access list its group bits
     // are the list's mask, which this sets to what it was.
-    if (::fchmod(newFile, old.st_mode & 07777) != 0)
+    if (::fchmod(newFile, keptMode(old.st_mode, kept)) != 0)
         return because("Its permissions could not be kept", errno);
     return std::nullopt;
 }

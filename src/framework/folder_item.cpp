@@ -61,7 +61,7 @@ Ref<BinaryStream> FolderItem::OpenAsBinaryFile(bool readWrite) const {
 // This platform has no file type codes, so the type the caller names has nothing to be stored in.
 Ref<BinaryStream> FolderItem::CreateBinaryFile(const std::string& /*fileType*/) const {
     FileFailure refusal;
-    std::unique_ptr<OutputFile> output = OutputFile::open(m_absolutePath, refusal);
+    std::unique_ptr<OutputFile> output = OutputFile::open(m_absolutePath, m_agreedTarget, refusal);
     if (!output) {
         reportFileError(m_absolutePath, refusal);
         return nullptr;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "object.h"
+#include "save_target.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace fw {
@@ -28,12 +30,18 @@ public:
 
     // An empty writable stream, or nil. The bytes go to a new file, which replaces this one (or, through a
     // symbolic link, the file it names) only when the stream is released with every write complete and on
-    // the disk. A file that must not be replaced is refused, and any failure leaves this file as it was; both
+    // the disk, and only if the file it replaces, or the absence of one, is still what it was when the stream
+    // was made. A file that must not be replaced is refused, and any failure leaves this file as it was; both
     // are reported to the user, naming the file and the reason.
     Ref<BinaryStream> CreateBinaryFile(const std::string& fileType) const;
 
+    // What stood here when the user agreed to replace it, or to make it, in the save dialog: CreateBinaryFile
+    // refuses anything else. Without it, whatever stands here then is agreed to.
+    void setAgreedTarget(AgreedTarget agreed) { m_agreedTarget = std::move(agreed); }
+
 private:
     std::string m_absolutePath;
+    std::optional<AgreedTarget> m_agreedTarget;
 };
 
 // Resolves an absolute path (path mode 0) to a file handle; nil for any other mode or for a path that is not

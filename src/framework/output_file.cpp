@@ -1,13 +1,12 @@
 #include "output_file.h"
 
-#include "file_system.h"
+#include "file_descriptor.h"
+#include "file_metadata.h"
 #include "open_file.h"
-
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include "unsynced_file_report.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -15,18 +14,21 @@
 namespace fw {
 namespace {
 
-// As many links as QSaveFile follows; a longer chain is a loop, which the system then names.
-constexpr int kMostLinks = 128;
+constexpr char kChangedAfterChosen[] = "It was changed after it was chosen";
+constexpr char kChangedWhileWriting[] = "It was changed while the new file was being written";
+// Short, so that it fits beside a target whose own name takes all of the 255 bytes a name may have.
+constexpr char kHiddenNamePrefix[] = ".wrenfold-";
+constexpr int kHiddenNameLetters = 6;
+constexpr int kHiddenNameTries = 100;
 
-std::string pathOf(const QString& name) { return QFile::encodeName(name).toStdString(); }
+std::string errorText(int error = errno) { return std::strerror(error); }
 
-// The file that QSaveFile writes for a name: links followed one at a time, as QSaveFile follows them, so
-// that a link to a file that does not exist yet names that file.
-QString savedFileName(const QString& name) {
-    QFileInfo file(name);
-    for (int depth = 0; depth < kMostLinks && file.isSymLink(); ++depth)
-        file.setFile(file.symLinkTarget());
-    return file.absoluteFilePath();
+std::string hiddenName() {
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::string name = kHiddenNamePrefix;
+    for (int i = 0; i < kHiddenNameLetters; ++i)
+        name += kLetters[::arc4random_uniform(sizeof kLetters - 1)];
+    return name;
 }
 
 std::string kindOf(mode_t mode) {
@@ -39,74 +41,199 @@ std::string kindOf(mode_t mode) {
     return "a device";
 }
 
-// Why the target must not be replaced, or nothing. Asked before QSaveFile opens, which would swap a named
-// pipe or a device for an ordinary file, and which cannot tell the user whether the file or its folder
-// refused. Writability is access()'s answer, as QSaveFile's own is: it speaks for this user, with root's
-// override, a read-only file system and access lists, where mode bits would not.
-std::optional<std::string> refusalOf(const std::string& target, const std::string& folder) {
-    const std::optional<struct stat> status = fileStatus(target);
-    if (!status && errno != ENOENT)
-        return std::strerror(errno);
-    if (status && !S_ISREG(status->st_mode))
-        return "It is " + kindOf(status->st_mode) + ", not a regular file";
-    if (status && ::access(target.c_str(), W_OK) != 0)
-        return std::string("The file is not writable: ") + std::strerror(errno);
-    if (::access(folder.c_str(), W_OK | X_OK) == 0)
+// Why the target must not be replaced, or nothing. Writability is faccessat()'s answer: it speaks for this
+// user, with root's override, a read-only file system and access lists, where mode bits would not.
+std::optional<std::string> refusalOf(const SaveTarget& target) {
+    const std::optional<struct stat>& file = target.file();
+    if (file && !S_ISREG(file->st_mode))
+        return "It is " + kindOf(file->st_mode) + ", not a regular file";
+    if (file && ::faccessat(target.folder(), target.name().c_str(), W_OK, 0) != 0)
+        return "The file is not writable: " + errorText();
+    if (::faccessat(target.folder(), ".", W_OK | X_OK, 0) == 0)
         return std::nullopt;
     const int error = errno;
     if (error != EACCES && error != EROFS)
-        return std::strerror(error);
-    return std::string(status ? "The file is writable, but its folder is not: "
-                              : "Its folder is not writable: ") +
-           std::strerror(error);
+        return errorText(error);
+    return std::string(file ? "The file is writable, but its folder is not: "
+                            : "Its folder is not writable: ") +
+           errorText(error);
 }
+
+// How a file system says that it makes no file without a name.
+bool makesNoUnnamedFile(int error) { return error == EOPNOTSUPP || error == EISDIR || error == EINVAL; }
+
+// EINVAL and EROFS only say that the file system keeps nothing to sync.
+bool syncFailed(int result) { return result != 0 && errno != EINVAL && errno != EROFS; }
 
 } // namespace
 
-OutputFile::OutputFile(std::unique_ptr<QSaveFile> saveFile, std::shared_ptr<OpenFile> file)
-    : m_saveFile(std::move(saveFile)), m_file(std::move(file)) {}
+OutputFile::OutputFile(std::string path, SaveTarget target)
+    : m_path(std::move(path)), m_target(std::move(target)) {}
 
-OutputFile::~OutputFile() = default;
+OutputFile::~OutputFile() {
+    if (!m_temporaryName.empty())
+        ::unlinkat(m_target.folder(), m_temporaryName.c_str(), 0);
+}
 
-std::unique_ptr<OutputFile> OutputFile::open(const std::string& path, FileFailure& refusal) {
+std::unique_ptr<OutputFile>
+OutputFile::open(const std::string& path, const std::optional<AgreedTarget>& agreed, FileFailure& refusal) {
     refusal = FileFailure{path, {}, false};
-    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
-    // Qt names a file by text, so a name that is not valid UTF-8 would be saved under another name.
-    if (pathOf(name) != path) {
-        refusal.reason = "Its name is not valid UTF-8";
+    std::optional<SaveTarget> target = SaveTarget::resolve(path, refusal.reason);
+    if (!target)
+        return nullptr;
+    if (agreed && target->agreement() != *agreed) {
+        refusal.reason = kChangedAfterChosen;
         return nullptr;
     }
-    const QString target = savedFileName(name);
-    if (auto reason = refusalOf(pathOf(target), pathOf(QFileInfo(target).absolutePath()))) {
+    if (auto reason = refusalOf(*target)) {
         refusal.reason = std::move(*reason);
         return nullptr;
     }
-    auto saveFile = std::make_unique<QSaveFile>(target);
-    // Qt's way out of a folder that takes no new file is to write straight into the target, which would
-    // destroy a listed file before it is read.
-    saveFile->setDirectWriteFallback(false);
-    // Unbuffered: the stream writes through the descriptor, at offsets it keeps itself.
-    if (!saveFile->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        refusal.reason = saveFile->errorString().toStdString();
+    // Made before anything is opened, so that whatever is opened or named from here on has an owner that
+    // closes or removes it, even when an allocation throws.
+    std::unique_ptr<OutputFile> output(new OutputFile(path, std::move(*target)));
+    if (auto reason = output->makeNewFile()) {
+        refusal.reason = std::move(*reason);
         return nullptr;
     }
-    // A descriptor of the stream's own: bytes read back from the output may outlive the save file.
-    const int descriptor = ::fcntl(saveFile->handle(), F_DUPFD_CLOEXEC, 0);
-    if (descriptor < 0) {
-        refusal.reason = std::strerror(errno);
-        return nullptr;
+    return output;
+}
+
+// The mode asked for is narrowed by the umask, as for any new file; a replaced file's own is given at commit.
+std::optional<std::string> OutputFile::makeNewFile() {
+    FileDescriptor file(::openat(m_target.folder(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666));
+    if (!file.isOpen() && makesNoUnnamedFile(errno))
+        return makeNamedFile();
+    if (!file.isOpen())
+        return errorText();
+    m_file = std::make_shared<OpenFile>(file.get(), m_path);
+    file.release();
+    m_unnamed = true;
+    return std::nullopt;
+}
+
+// Where the file system makes no file without a name (FUSE, NFS, vfat), a hidden one beside the target, which
+// a discarded output removes. Only a killed process leaves it behind.
+std::optional<std::string> OutputFile::makeNamedFile() {
+    for (int tries = 0; tries < kHiddenNameTries; ++tries) {
+        m_temporaryName = hiddenName();
+        FileDescriptor file(::openat(m_target.folder(), m_temporaryName.c_str(),
+                                     O_CREAT | O_EXCL | O_NOFOLLOW | O_RDWR | O_CLOEXEC, 0666));
+        if (file.isOpen()) {
+            m_file = std::make_shared<OpenFile>(file.get(), m_path);
+            file.release();
+            return std::nullopt;
+        }
+        const int error = errno;
+        m_temporaryName.clear();
+        if (error != EEXIST)
+            return errorText(error);
     }
-    return std::unique_ptr<OutputFile>(
-        new OutputFile(std::move(saveFile), std::make_shared<OpenFile>(descriptor, path)));
+    return errorText(EEXIST);
 }
 
 std::optional<FileFailure> OutputFile::commit() {
-    // QSaveFile syncs before it renames but carries on when the sync fails, and bytes the disk did not take
-    // must not replace the target. EINVAL and EROFS only say that the file system keeps nothing to sync.
-    if (::fdatasync(m_file->descriptor()) != 0 && errno != EINVAL && errno != EROFS)
-        return FileFailure{m_file->path(), std::strerror(errno), false};
-    if (!m_saveFile->commit())
-        return FileFailure{m_file->path(), m_saveFile->errorString().toStdString(), false};
+    std::optional<std::string> reason;
+    // Bytes the disk did not take must not replace the target.
+    if (syncFailed(::fdatasync(m_file->descriptor())))
+        reason = errorText();
+    if (!reason && m_target.file())
+        reason = keepOldFilesMetadata();
+    if (!reason)
+        reason = putInPlace();
+    if (reason)
+        return FileFailure{m_path, std::move(*reason), false};
+    if (auto unsynced = syncFolder())
+        reportUnsyncedFile(m_path, *unsynced);
+    return std::nullopt;
+}
+
+std::optional<std::string> OutputFile::keepOldFilesMetadata() const {
+    return keepMetadata(m_target.fileHandle(), m_file->descriptor());
+}
+
+// The path is resolved once more, exactly as when the output was opened: the same folder, and the same file
+// or still none. Both are held open since, so their numbers name no other file; and the same file is still a
+// regular file, since its type is its inode's.
+std::optional<std::string> OutputFile::checkTargetUnchanged() const {
+    std::string why;
+    const std::optional<SaveTarget> now = SaveTarget::resolve(m_path, why);
+    if (!now)
+        return why;
+    if (now->agreement() != m_target.agreement())
+        return kChangedWhileWriting;
+    return std::nullopt;
+}
+
+// Every step goes through the folder held since the output was opened, and only the name in it is given, so
+// that a path near 4096 bytes works wherever its folder opens, and a folder swapped for another meanwhile is
+// never written into.
+std::optional<std::string> OutputFile::putInPlace() {
+    // A file that replaces another is named beside it first, so that the last step is a single rename.
+    if (m_unnamed && m_target.file()) {
+        if (auto reason = linkUnderHiddenName())
+            return reason;
+    }
+    if (auto reason = checkTargetUnchanged())
+        return reason;
+    // Between that look and the rename, something else may still be put at the name, and a rename replaces
+    // it: no call replaces a name only while it holds a given file. A new file, though, is never put over
+    // anything, since linkat and RENAME_NOREPLACE fail instead.
+    const int folder = m_target.folder();
+    const char* name = m_target.name().c_str();
+    if (m_target.file()) {
+        if (::renameat(folder, m_temporaryName.c_str(), folder, name) != 0)
+            return errorText();
+        m_temporaryName.clear();
+        return std::nullopt;
+    }
+    if (m_unnamed) {
+        const int error = linkUnder(m_target.name());
+        return error == 0 ? std::nullopt : std::optional<std::string>(errorText(error));
+    }
+    int result = ::renameat2(folder, m_temporaryName.c_str(), folder, name, RENAME_NOREPLACE);
+    // A file system that takes no flags for a rename: the name is checked once more and the plain rename
+    // follows, leaving the same small window as for a replaced file.
+    if (result != 0 && errno == EINVAL) {
+        struct stat status {};
+        if (::fstatat(folder, name, &status, AT_SYMLINK_NOFOLLOW) == 0)
+            errno = EEXIST;
+        else if (errno == ENOENT)
+            result = ::renameat(folder, m_temporaryName.c_str(), folder, name);
+    }
+    if (result != 0)
+        return errorText();
+    m_temporaryName.clear();
+    return std::nullopt;
+}
+
+// Gives the unnamed file a name in the folder; 0 or the errno. linkat fails rather than replace a file that
+// has that name.
+int OutputFile::linkUnder(const std::string& name) const {
+    const std::string unnamed = "/proc/self/fd/" + std::to_string(m_file->descriptor());
+    if (::linkat(AT_FDCWD, unnamed.c_str(), m_target.folder(), name.c_str(), AT_SYMLINK_FOLLOW) != 0)
+        return errno;
+    return 0;
+}
+
+std::optional<std::string> OutputFile::linkUnderHiddenName() {
+    for (int tries = 0; tries < kHiddenNameTries; ++tries) {
+        m_temporaryName = hiddenName();
+        const int error = linkUnder(m_temporaryName);
+        if (error == 0)
+            return std::nullopt;
+        m_temporaryName.clear();
+        if (error != EEXIST)
+            return errorText(error);
+    }
+    return errorText(EEXIST);
+}
+
+// Without it, the new name may be lost with a power loss even though the file's bytes are on the disk.
+std::optional<std::string> OutputFile::syncFolder() const {
+    const FileDescriptor folder(::openat(m_target.folder(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.isOpen() || syncFailed(::fsync(folder.get())))
+        return errorText();
     return std::nullopt;
 }
 

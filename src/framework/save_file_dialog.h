@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QFileDialog>
+#include "save_target.h"
 
-class QFileInfo;
+#include <QFileDialog>
 
 namespace fw {
 
@@ -12,11 +12,16 @@ class SaveFileDialog : public QFileDialog {
 public:
     SaveFileDialog(QWidget* parent, const QString& suggestedName);
 
+    // What stood at the chosen file when the user agreed to it.
+    const AgreedTarget& agreedTarget() const { return m_agreedTarget; }
+
 protected:
     void accept() override;
 
 private:
-    bool confirmReplacing(const QFileInfo& file);
+    bool confirmReplacing(const QString& name);
+
+    AgreedTarget m_agreedTarget;
 };
 
 } // namespace fw

@@ -1,6 +1,7 @@
 #include "framework/file_metadata.h"
 
 #include "faults/faults.h"
+#include "framework/file_attributes.h"
 #include "framework/scratch_folder.h"
 
 #include <acl/libacl.h>
@@ -17,6 +18,11 @@
 #include <unistd.h>
 
 namespace {
+
+using test::accessList;
+using test::note;
+using test::setAccessList;
+using test::setNote;
 
 // The user and group that own nothing, and a group that root is not in ("audio" on Debian).
 constexpr uid_t kNobody = 65534;
@@ -43,37 +49,6 @@ struct stat statusOf(const std::string& path) {
     struct stat status {};
     ::stat(path.c_str(), &status);
     return status;
-}
-
-// The access list with numeric ids, one entry after another; why not, where there is none.
-std::string accessList(const std::string& path) {
-    acl_t list = ::acl_get_file(path.c_str(), ACL_TYPE_ACCESS);
-    if (!list)
-        return std::strerror(errno);
-    char* text = ::acl_to_any_text(list, nullptr, ',', TEXT_NUMERIC_IDS);
-    std::string result = text ? text : std::strerror(errno);
-    ::acl_free(text);
-    ::acl_free(list);
-    return result;
-}
-
-// Why the list could not be given, or an empty text.
-std::string setAccessList(const std::string& path, const char* text, acl_type_t type = ACL_TYPE_ACCESS) {
-    acl_t list = ::acl_from_text(text);
-    const bool set = list && ::acl_set_file(path.c_str(), type, list) == 0;
-    const std::string refusal = set ? "" : std::strerror(errno);
-    ::acl_free(list);
-    return refusal;
-}
-
-std::string note(const std::string& path) {
-    char value[64];
-    const ssize_t size = ::getxattr(path.c_str(), "user.note", value, sizeof(value));
-    return size < 0 ? std::strerror(errno) : std::string(value, static_cast<std::size_t>(size));
-}
-
-std::string setNote(const std::string& path) {
-    return ::setxattr(path.c_str(), "user.note", "hello", 5, 0) == 0 ? "" : std::strerror(errno);
 }
 
 // What keepMetadata says, as text: "kept" or its reason.
@@ -229,8 +204,10 @@ protected:
     }
 };
 
-// A user may give away neither the file nor a group they are not in, but may give a group of their own.
-TEST_F(FileMetadataAsNobodyTest, OwnerAndGroupThatTheUserMayNotGiveAreLeftAndTheRestKept) {
+// A user may give away neither the file nor a group they are not in, but may give a group of their own. Where
+// the group stays theirs, it gets no more than everybody had: the old group's bits, the list's mask and the
+// set-group-id bit would otherwise grant that group what it never had.
+TEST_F(FileMetadataAsNobodyTest, OwnerAndGroupThatTheUserMayNotGiveAreLeftAndNothingIsWidened) {
     writeTheirs("theirs", kNobody, 0, 0640);
     if (const std::string refusal =
             setAccessList(path("nobody/theirs"), "u::rw-,u:0:r--,g::r--,m::r--,o::---");
@@ -242,9 +219,15 @@ TEST_F(FileMetadataAsNobodyTest, OwnerAndGroupThatTheUserMayNotGiveAreLeftAndThe
     struct stat status = statusOf(path("nobody/theirs.new"));
     EXPECT_EQ(status.st_uid, kNobody);
     EXPECT_EQ(status.st_gid, kNobody);
-    EXPECT_EQ(status.st_mode & 07777, 0640u);
-    EXPECT_EQ(accessList(path("nobody/theirs.new")), accessList(path("nobody/theirs")));
+    EXPECT_EQ(status.st_mode & 07777, 0600u);
+    std::string narrowed = accessList(path("nobody/theirs"));
+    narrowed.replace(narrowed.find("mask::r--"), 9, "mask::---");
+    EXPECT_EQ(accessList(path("nobody/theirs.new")), narrowed);
     EXPECT_EQ(note(path("nobody/theirs.new")), "hello");
+
+    writeTheirs("setgid", kNobody, 0, 02754);
+    ASSERT_EQ(keepTheirs("setgid"), "kept");
+    EXPECT_EQ(statusOf(path("nobody/setgid.new")).st_mode & 07777, 0744u);
 
     writeTheirs("roots", 0, kOtherGroup, 0664);
     ASSERT_EQ(keepTheirs("roots"), "kept");
