@@ -108,6 +108,40 @@ std::uint64_t sizeOf(int descriptor) {
     return static_cast<std::uint64_t>(status.st_size);
 }
 
+// What a file's status tells of its bytes: writing to the file or truncating it changes its size or its
+// modification time. The change time is left out: it moves when the file is renamed, linked, or given other
+// permissions or attributes, none of which touches a byte.
+struct Version {
+    off_t size = 0;
+    timespec modified{};
+
+    bool operator==(const Version& other) const {
+        return size == other.size && modified.tv_sec == other.modified.tv_sec &&
+               modified.tv_nsec == other.modified.tv_nsec;
+    }
+};
+
+// A status that cannot be had is the same empty one before and after, so it never looks like a change.
+Version versionOf(const OpenFile& file) {
+    struct stat status {};
+    if (::fstat(file.descriptor(), &status) != 0)
+        return {};
+    return {status.st_size, status.st_mtim};
+}
+
+// Whether the file changed while expected bytes of it were being read or copied, of which got arrived: read
+// at two moments, its bytes may be neither its old content nor its new one.
+std::optional<FileFailure> changeOf(const OpenFile& file, const Version& before, std::uint64_t expected,
+                                    std::uint64_t got) {
+    if (got < expected)
+        return FileFailure{file.path(), "It became shorter while it was being read",
+                           FileFailure::Kind::Changed};
+    if (!(versionOf(file) == before))
+        return FileFailure{file.path(), "It was modified while it was being read",
+                           FileFailure::Kind::Changed};
+    return std::nullopt;
+}
+
 } // namespace
 
 BinaryStream::BinaryStream(std::shared_ptr<OpenFile> file)
@@ -155,13 +189,8 @@ ByteString BinaryStream::Read(std::int32_t count) {
     if (count < 1)
         return {};
     // A small run is read in at once: one read costs less than asking the file's size and copying later.
-    if (static_cast<std::uint64_t>(count) <= kSmallRun) {
-        ReadResult read = m_file->readAt(m_position, static_cast<std::uint64_t>(count));
-        m_position += read.bytes.size();
-        if (read.error != 0)
-            return ByteString(std::move(read.bytes), {m_file->path(), std::strerror(read.error), true});
-        return ByteString(std::move(read.bytes));
-    }
+    if (static_cast<std::uint64_t>(count) <= kSmallRun)
+        return readSmallRun(static_cast<std::uint64_t>(count));
     const std::uint64_t size = Length();
     if (m_position >= size)
         return {};
@@ -178,28 +207,68 @@ void BinaryStream::Write(const ByteString& bytes) {
     writeAll(bytes);
 }
 
+// The file's status is read on both sides of the read, so that bytes torn by a write or a truncation
+// meanwhile are not taken for the file's content.
+ByteString BinaryStream::readSmallRun(std::uint64_t count) {
+    const Version before = versionOf(*m_file);
+    const std::uint64_t start = m_position;
+    ReadResult read = m_file->readAt(start, count);
+    m_position += read.bytes.size();
+    if (read.error != 0)
+        return ByteString(std::move(read.bytes),
+                          {m_file->path(), std::strerror(read.error), FileFailure::Kind::Read});
+    const auto sizeThen = static_cast<std::uint64_t>(std::max<off_t>(before.size, 0));
+    const std::uint64_t expected = sizeThen > start ? std::min(count, sizeThen - start) : 0;
+    if (std::optional<FileFailure> change = changeOf(*m_file, before, expected, read.bytes.size()))
+        return ByteString(std::move(read.bytes), std::move(*change));
+    return ByteString(std::move(read.bytes));
+}
+
 void BinaryStream::writeAll(const ByteString& bytes) {
-    const int target = m_file->descriptor();
-    const std::shared_ptr<OpenFile>& source = bytes.sourceFile();
-    if (source && bytes.size() > kSmallRun) {
-        const Transfer transfer =
-            copyFileToFile(*source, bytes.sourceOffset(), target, m_position, bytes.size());
-        m_position += transfer.written;
-        if (transfer.error != 0)
-            m_failure = {transfer.reading ? source->path() : m_file->path(), std::strerror(transfer.error),
-                         transfer.reading};
+    if (bytes.sourceFile()) {
+        writeRun(bytes);
         return;
     }
-    // Bytes whose read failed carry the failure here, even when none were read.
+    writeReadIn(bytes);
+}
+
+// A run goes out whole or stops the output: it must arrive as long as it was when it was read, and its file
+// must not change while it is copied. A file that changed before the copy began is copied as it is then.
+void BinaryStream::writeRun(const ByteString& bytes) {
+    // Held here, since reading the bytes in lets the run's own reference go.
+    const std::shared_ptr<OpenFile> source = bytes.sourceFile();
+    const Version before = versionOf(*source);
+    if (bytes.size() <= kSmallRun) {
+        writeReadIn(bytes);
+        if (!m_failure)
+            m_failure = changeOf(*source, before, bytes.size(), bytes.bytes().size());
+        return;
+    }
+    const Transfer transfer =
+        copyFileToFile(*source, bytes.sourceOffset(), m_file->descriptor(), m_position, bytes.size());
+    m_position += transfer.written;
+    if (transfer.error != 0) {
+        m_failure =
+            transfer.reading
+                ? FileFailure{source->path(), std::strerror(transfer.error), FileFailure::Kind::Read}
+                : FileFailure{m_file->path(), std::strerror(transfer.error), FileFailure::Kind::Write};
+        return;
+    }
+    m_failure = changeOf(*source, before, bytes.size(), transfer.written);
+}
+
+void BinaryStream::writeReadIn(const ByteString& bytes) {
+    // Bytes whose read failed, or whose file changed while they were read, carry that here, even when none
+    // were read.
     const std::string& owned = bytes.bytes();
-    if (bytes.readFailure()) {
-        m_failure = bytes.readFailure();
+    if (bytes.failure()) {
+        m_failure = bytes.failure();
         return;
     }
-    const Transfer transfer = writeAt(target, owned.data(), owned.size(), m_position);
+    const Transfer transfer = writeAt(m_file->descriptor(), owned.data(), owned.size(), m_position);
     m_position += transfer.written;
     if (transfer.error != 0)
-        m_failure = {m_file->path(), std::strerror(transfer.error), false};
+        m_failure = FileFailure{m_file->path(), std::strerror(transfer.error), FileFailure::Kind::Write};
 }
 
 std::uint64_t BinaryStream::Length() const { return sizeOf(m_file->descriptor()); }

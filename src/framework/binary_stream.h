@@ -16,8 +16,9 @@ class OutputFile;
 
 // A byte stream over an open file. Releasing the last reference closes it; a stream made by CreateBinaryFile
 // then puts its finished file in place of the target or, if a write failed or an input it was copying could
-// not be read, discards it and tells the user once. Released while an exception unwinds, it discards its file
-// without a word: whatever ended the run is reported on its own, and a partial merge is never committed.
+// not be read or changed while it was read, discards it and tells the user once. Released while an exception
+// unwinds, it discards its file without a word: whatever ended the run is reported on its own, and a partial
+// merge is never committed.
 class BinaryStream : public Object {
 public:
     // A stream that reads and writes the file in place.
@@ -41,7 +42,10 @@ public:
 
 private:
     void fillReadBuffer();
+    ByteString readSmallRun(std::uint64_t count);
     void writeAll(const ByteString& bytes);
+    void writeRun(const ByteString& bytes);
+    void writeReadIn(const ByteString& bytes);
     void finishOutput();
 
     std::shared_ptr<OpenFile> m_file;

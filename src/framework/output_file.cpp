@@ -69,7 +69,7 @@ OutputFile::OutputFile(std::unique_ptr<QSaveFile> saveFile, std::shared_ptr<Open
 OutputFile::~OutputFile() = default;
 
 std::unique_ptr<OutputFile> OutputFile::open(const std::string& path, FileFailure& refusal) {
-    refusal = FileFailure{path, {}, false};
+    refusal = FileFailure{path, {}, FileFailure::Kind::Write};
     const QString name = QFile::decodeName(QByteArray::fromStdString(path));
     // Qt names a file by text, so a name that is not valid UTF-8 would be saved under another name.
     if (pathOf(name) != path) {
@@ -104,9 +104,9 @@ std::optional<FileFailure> OutputFile::commit() {
     // QSaveFile syncs before it renames but carries on when the sync fails, and bytes the disk did not take
     // must not replace the target. EINVAL and EROFS only say that the file system keeps nothing to sync.
     if (::fdatasync(m_file->descriptor()) != 0 && errno != EINVAL && errno != EROFS)
-        return FileFailure{m_file->path(), std::strerror(errno), false};
+        return FileFailure{m_file->path(), std::strerror(errno), FileFailure::Kind::Write};
     if (!m_saveFile->commit())
-        return FileFailure{m_file->path(), m_saveFile->errorString().toStdString(), false};
+        return FileFailure{m_file->path(), m_saveFile->errorString().toStdString(), FileFailure::Kind::Write};
     return std::nullopt;
 }
 
