@@ -11,6 +11,7 @@
 #include <exception>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace fw {
 
@@ -101,42 +102,24 @@ Transfer copyFileToFile(const OpenFile& source, std::uint64_t sourceOffset, int 
     return rest;
 }
 
-std::uint64_t sizeOf(int descriptor) {
-    struct stat status {};
-    if (::fstat(descriptor, &status) != 0)
-        return 0;
-    return static_cast<std::uint64_t>(status.st_size);
-}
-
-// What a file's status tells of its bytes: writing to the file or truncating it changes its size or its
-// modification time. The change time is left out: it moves when the file is renamed, linked, or given other
-// permissions or attributes, none of which touches a byte.
-struct Version {
-    off_t size = 0;
-    timespec modified{};
-
-    bool operator==(const Version& other) const {
-        return size == other.size && modified.tv_sec == other.modified.tv_sec &&
-               modified.tv_nsec == other.modified.tv_nsec;
-    }
-};
-
-// A status that cannot be had is the same empty one before and after, so it never looks like a change.
-Version versionOf(const OpenFile& file) {
+// A status that cannot be had is the same empty one before and after, so it never looks like a change. The
+// change time is left out: it moves when the file is renamed, linked, or given other permissions or
+// attributes, none of which touches a byte.
+FileVersion versionOf(const OpenFile& file) {
     struct stat status {};
     if (::fstat(file.descriptor(), &status) != 0)
         return {};
-    return {status.st_size, status.st_mtim};
+    return {static_cast<std::uint64_t>(status.st_size), status.st_mtim.tv_sec, status.st_mtim.tv_nsec};
 }
 
 // Whether the file changed while expected bytes of it were being read or copied, of which got arrived: read
 // at two moments, its bytes may be neither its old content nor its new one.
-std::optional<FileFailure> changeOf(const OpenFile& file, const Version& before, std::uint64_t expected,
+std::optional<FileFailure> changeOf(const OpenFile& file, const FileVersion& before, std::uint64_t expected,
                                     std::uint64_t got) {
     if (got < expected)
         return FileFailure{file.path(), "It became shorter while it was being read",
                            FileFailure::Kind::Changed};
-    if (!(versionOf(file) == before))
+    if (versionOf(file) != before)
         return FileFailure{file.path(), "It was modified while it was being read",
                            FileFailure::Kind::Changed};
     return std::nullopt;
@@ -186,12 +169,16 @@ void BinaryStream::fillReadBuffer() {
 }
 
 ByteString BinaryStream::Read(std::int32_t count) {
+    const std::optional<FileVersion> versionAtLength = std::exchange(m_versionAtLength, std::nullopt);
     if (count < 1)
         return {};
-    // A small run is read in at once: one read costs less than asking the file's size and copying later.
+    // A small run is read in at once: one read costs less than asking the file's size and copying later. The
+    // status that Length took just before stands for the start of the read, since asking again would add a
+    // call for each of thousands of small inputs.
     if (static_cast<std::uint64_t>(count) <= kSmallRun)
-        return readSmallRun(static_cast<std::uint64_t>(count));
-    const std::uint64_t size = Length();
+        return readSmallRun(static_cast<std::uint64_t>(count),
+                            versionAtLength ? *versionAtLength : versionOf(*m_file));
+    const std::uint64_t size = versionOf(*m_file).size;
     if (m_position >= size)
         return {};
     const std::uint64_t length =
@@ -207,18 +194,16 @@ void BinaryStream::Write(const ByteString& bytes) {
     writeAll(bytes);
 }
 
-// The file's status is read on both sides of the read, so that bytes torn by a write or a truncation
+// The file's status is compared on both sides of the read, so that bytes torn by a write or a truncation
 // meanwhile are not taken for the file's content.
-ByteString BinaryStream::readSmallRun(std::uint64_t count) {
-    const Version before = versionOf(*m_file);
+ByteString BinaryStream::readSmallRun(std::uint64_t count, const FileVersion& before) {
     const std::uint64_t start = m_position;
     ReadResult read = m_file->readAt(start, count);
     m_position += read.bytes.size();
     if (read.error != 0)
         return ByteString(std::move(read.bytes),
                           {m_file->path(), std::strerror(read.error), FileFailure::Kind::Read});
-    const auto sizeThen = static_cast<std::uint64_t>(std::max<off_t>(before.size, 0));
-    const std::uint64_t expected = sizeThen > start ? std::min(count, sizeThen - start) : 0;
+    const std::uint64_t expected = before.size > start ? std::min(count, before.size - start) : 0;
     if (std::optional<FileFailure> change = changeOf(*m_file, before, expected, read.bytes.size()))
         return ByteString(std::move(read.bytes), std::move(*change));
     return ByteString(std::move(read.bytes));
@@ -237,7 +222,7 @@ void BinaryStream::writeAll(const ByteString& bytes) {
 void BinaryStream::writeRun(const ByteString& bytes) {
     // Held here, since reading the bytes in lets the run's own reference go.
     const std::shared_ptr<OpenFile> source = bytes.sourceFile();
-    const Version before = versionOf(*source);
+    const FileVersion before = versionOf(*source);
     if (bytes.size() <= kSmallRun) {
         writeReadIn(bytes);
         if (!m_failure)
@@ -271,7 +256,10 @@ void BinaryStream::writeReadIn(const ByteString& bytes) {
         m_failure = FileFailure{m_file->path(), std::strerror(transfer.error), FileFailure::Kind::Write};
 }
 
-std::uint64_t BinaryStream::Length() const { return sizeOf(m_file->descriptor()); }
+std::uint64_t BinaryStream::Length() const {
+    m_versionAtLength = versionOf(*m_file);
+    return m_versionAtLength->size;
+}
 
 void BinaryStream::finishOutput() {
     if (!m_failure)

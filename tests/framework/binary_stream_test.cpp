@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
+#include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -53,6 +55,42 @@ TEST_F(BinaryStreamTest, RunOfAFileIsWrittenAfterItsStreamWentButNotAfterItsFile
             << m_reports[0];
         m_reports.clear();
     }
+}
+
+// A small input is read in at once, straight after its length is asked, which is where its read begins: a
+// change from there on may tear it, one before is read as it is then. The file's time is set back first, so
+// that a write shows however coarse the file system's clock is.
+TEST_F(BinaryStreamTest, SmallRunWhoseFileChangesOnceItsLengthWasAskedStopsTheOutput) {
+    const auto truncateIt = [this] { return ::truncate(path("in.syx").c_str(), 500) == 0; };
+    const auto overwriteIt = [this] {
+        std::fstream(path("in.syx"), std::ios::binary | std::ios::in | std::ios::out) << "new";
+        return true;
+    };
+    write("out.syx", "old");
+    for (const auto& change : {std::function<bool()>(truncateIt), std::function<bool()>(overwriteIt)}) {
+        write("in.syx", pattern(1000));
+        const timespec longAgo[2] = {{946684800, 0}, {946684800, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path("in.syx").c_str(), longAgo, 0), 0);
+        auto input = item("in.syx")->OpenAsBinaryFile(false);
+        auto output = item("out.syx")->CreateBinaryFile("SysEx");
+        ASSERT_EQ(input->Length(), 1000u);
+        ASSERT_TRUE(change());
+        output->Write(input->Read(1000));
+        output = nullptr;
+        EXPECT_EQ(read("out.syx"), "old");
+        ASSERT_EQ(m_reports.size(), 1u);
+        EXPECT_NE(m_reports[0].find(path("in.syx") + "\" changed while it was being read"), std::string::npos)
+            << m_reports[0];
+        m_reports.clear();
+    }
+
+    auto input = item("in.syx")->OpenAsBinaryFile(false);
+    ASSERT_TRUE(truncateIt());
+    auto output = item("out.syx")->CreateBinaryFile("SysEx");
+    output->Write(input->Read(static_cast<std::int32_t>(input->Length())));
+    output = nullptr;
+    EXPECT_TRUE(read("out.syx") == "new" + pattern(500).substr(3));
+    EXPECT_TRUE(m_reports.empty());
 }
 
 // A copy of a large input lets the window redraw while it runs: an event posted before the write runs before
