@@ -117,11 +117,10 @@ FileVersion versionOf(const OpenFile& file) {
 std::optional<FileFailure> changeOf(const OpenFile& file, const FileVersion& before, std::uint64_t expected,
                                     std::uint64_t got) {
     if (got < expected)
-        return FileFailure{file.path(), "It became shorter while it was being read",
+        return FileFailure{file.path(), "It became shorter than it was when reading began",
                            FileFailure::Kind::Changed};
     if (versionOf(file) != before)
-        return FileFailure{file.path(), "It was modified while it was being read",
-                           FileFailure::Kind::Changed};
+        return FileFailure{file.path(), "It was written to after reading began", FileFailure::Kind::Changed};
     return std::nullopt;
 }
 

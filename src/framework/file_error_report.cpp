@@ -30,23 +30,16 @@ QString headline(const std::string& outputPath, const FileFailure& failure) {
     return QObject::tr("The file \"%1\" could not be written.").arg(output);
 }
 
-const char* verbOf(FileFailure::Kind kind) {
-    switch (kind) {
-    case FileFailure::Kind::Read:
-        return "read";
-    case FileFailure::Kind::Changed:
-        return "read whole";
-    case FileFailure::Kind::Write:
-        break;
-    }
-    return "write";
-}
-
 } // namespace
 
 void reportFileError(const std::string& outputPath, const FileFailure& failure) {
-    std::fprintf(stderr, "Could not %s \"%s\": %s\n", verbOf(failure.kind), failure.path.c_str(),
-                 failure.reason.c_str());
+    if (failure.kind == FileFailure::Kind::Changed)
+        std::fprintf(stderr, "\"%s\" changed while it was being read: %s\n", failure.path.c_str(),
+                     failure.reason.c_str());
+    else
+        std::fprintf(stderr, "Could not %s \"%s\": %s\n",
+                     failure.kind == FileFailure::Kind::Read ? "read" : "write", failure.path.c_str(),
+                     failure.reason.c_str());
     QMessageBox box(QMessageBox::Warning, QObject::tr("File not written"), headline(outputPath, failure),
                     QMessageBox::Ok);
     box.setInformativeText(
