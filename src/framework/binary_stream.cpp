@@ -1,5 +1,6 @@
 #include "binary_stream.h"
 
+#include "event_loop.h"
 #include "file_error_report.h"
 #include "open_file.h"
 #include "output_file.h"
@@ -10,6 +11,7 @@
 #include <exception>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace fw {
 
@@ -17,11 +19,13 @@ namespace {
 
 // Small, so that reading the header of each of thousands of files costs one read call apiece.
 constexpr std::size_t kReadBufferSize = 4096;
+// Each chunk of a copy, through memory or by the kernel, is followed by a yield to the event loop: a chunk
+// must take well under the yield's 50 ms even from a slow disk, and still be large enough that the calls cost
+// nothing beside the bytes.
 constexpr std::size_t kCopyBufferSize = 1 << 20;
 // Below this, reading bytes in and writing them out costs less than asking the kernel to copy them.
 constexpr std::uint64_t kSmallRun = 64 * 1024;
-// copy_file_range takes a size_t count but may do less per call; a bounded count keeps each call short.
-constexpr std::uint64_t kCopyChunkSize = 1 << 30;
+constexpr std::uint64_t kCopyChunkSize = 2 << 20;
 
 // Where a copy or a write got to: how many bytes went out, the errno that stopped it or 0, and whether it
 // was reading the source, rather than writing the target, that failed.
@@ -67,6 +71,7 @@ Transfer copyThroughMemory(const OpenFile& source, std::uint64_t sourceOffset, i
         transfer.error = part.error;
         if (transfer.error != 0)
             break;
+        RuntimeBackgroundTask();
     }
     return transfer;
 }
@@ -84,6 +89,7 @@ Transfer copyFileToFile(const OpenFile& source, std::uint64_t sourceOffset, int 
         if (count <= 0)
             break;
         copied += static_cast<std::uint64_t>(count);
+        RuntimeBackgroundTask();
     }
     if (copied == length)
         return {copied};
@@ -96,11 +102,26 @@ Transfer copyFileToFile(const OpenFile& source, std::uint64_t sourceOffset, int 
     return rest;
 }
 
-std::uint64_t sizeOf(int descriptor) {
+// A status that cannot be had is the same empty one before and after, so it never looks like a change. The
+// change time is left out: it moves when the file is renamed, linked, or given other permissions or
+// attributes, none of which touches a byte.
+FileVersion versionOf(const OpenFile& file) {
     struct stat status {};
-    if (::fstat(descriptor, &status) != 0)
-        return 0;
-    return static_cast<std::uint64_t>(status.st_size);
+    if (::fstat(file.descriptor(), &status) != 0)
+        return {};
+    return {static_cast<std::uint64_t>(status.st_size), status.st_mtim.tv_sec, status.st_mtim.tv_nsec};
+}
+
+// Whether the file changed while expected bytes of it were being read or copied, of which got arrived: read
+// at two moments, its bytes may be neither its old content nor its new one.
+std::optional<FileFailure> changeOf(const OpenFile& file, const FileVersion& before, std::uint64_t expected,
+                                    std::uint64_t got) {
+    if (got < expected)
+        return FileFailure{file.path(), "It became shorter than it was when reading began",
+                           FileFailure::Kind::Changed};
+    if (versionOf(file) != before)
+        return FileFailure{file.path(), "It was written to after reading began", FileFailure::Kind::Changed};
+    return std::nullopt;
 }
 
 } // namespace
@@ -147,17 +168,16 @@ void BinaryStream::fillReadBuffer() {
 }
 
 ByteString BinaryStream::Read(std::int32_t count) {
+    const std::optional<FileVersion> versionAtLength = std::exchange(m_versionAtLength, std::nullopt);
     if (count < 1)
         return {};
-    // A small run is read in at once: one read costs less than asking the file's size and copying later.
-    if (static_cast<std::uint64_t>(count) <= kSmallRun) {
-        ReadResult read = m_file->readAt(m_position, static_cast<std::uint64_t>(count));
-        m_position += read.bytes.size();
-        if (read.error != 0)
-            return ByteString(std::move(read.bytes), {m_file->path(), std::strerror(read.error), true});
-        return ByteString(std::move(read.bytes));
-    }
-    const std::uint64_t size = Length();
+    // A small run is read in at once: one read costs less than asking the file's size and copying later. The
+    // status that Length took just before stands for the start of the read, since asking again would add a
+    // call for each of thousands of small inputs.
+    if (static_cast<std::uint64_t>(count) <= kSmallRun)
+        return readSmallRun(static_cast<std::uint64_t>(count),
+                            versionAtLength ? *versionAtLength : versionOf(*m_file));
+    const std::uint64_t size = versionOf(*m_file).size;
     if (m_position >= size)
         return {};
     const std::uint64_t length =
@@ -173,31 +193,72 @@ void BinaryStream::Write(const ByteString& bytes) {
     writeAll(bytes);
 }
 
-void BinaryStream::writeAll(const ByteString& bytes) {
-    const int target = m_file->descriptor();
-    const std::shared_ptr<OpenFile>& source = bytes.sourceFile();
-    if (source && bytes.size() > kSmallRun) {
-        const Transfer transfer =
-            copyFileToFile(*source, bytes.sourceOffset(), target, m_position, bytes.size());
-        m_position += transfer.written;
-        if (transfer.error != 0)
-            m_failure = {transfer.reading ? source->path() : m_file->path(), std::strerror(transfer.error),
-                         transfer.reading};
-        return;
-    }
-    // Bytes whose read failed carry the failure here, even when none were read.
-    const std::string& owned = bytes.bytes();
-    if (bytes.readFailure()) {
-        m_failure = bytes.readFailure();
-        return;
-    }
-    const Transfer transfer = writeAt(target, owned.data(), owned.size(), m_position);
-    m_position += transfer.written;
-    if (transfer.error != 0)
-        m_failure = {m_file->path(), std::strerror(transfer.error), false};
+// The file's status is compared on both sides of the read, so that bytes torn by a write or a truncation
+// meanwhile are not taken for the file's content.
+ByteString BinaryStream::readSmallRun(std::uint64_t count, const FileVersion& before) {
+    const std::uint64_t start = m_position;
+    ReadResult read = m_file->readAt(start, count);
+    m_position += read.bytes.size();
+    if (read.error != 0)
+        return ByteString(std::move(read.bytes),
+                          {m_file->path(), std::strerror(read.error), FileFailure::Kind::Read});
+    const std::uint64_t expected = before.size > start ? std::min(count, before.size - start) : 0;
+    if (std::optional<FileFailure> change = changeOf(*m_file, before, expected, read.bytes.size()))
+        return ByteString(std::move(read.bytes), std::move(*change));
+    return ByteString(std::move(read.bytes));
 }
 
-std::uint64_t BinaryStream::Length() const { return sizeOf(m_file->descriptor()); }
+void BinaryStream::writeAll(const ByteString& bytes) {
+    if (bytes.sourceFile()) {
+        writeRun(bytes);
+        return;
+    }
+    writeReadIn(bytes);
+}
+
+// A run goes out whole or stops the output: it must arrive as long as it was when it was read, and its file
+// must not change while it is copied. A file that changed before the copy began is copied as it is then.
+void BinaryStream::writeRun(const ByteString& bytes) {
+    // Held here, since reading the bytes in lets the run's own reference go.
+    const std::shared_ptr<OpenFile> source = bytes.sourceFile();
+    const FileVersion before = versionOf(*source);
+    if (bytes.size() <= kSmallRun) {
+        writeReadIn(bytes);
+        if (!m_failure)
+            m_failure = changeOf(*source, before, bytes.size(), bytes.bytes().size());
+        return;
+    }
+    const Transfer transfer =
+        copyFileToFile(*source, bytes.sourceOffset(), m_file->descriptor(), m_position, bytes.size());
+    m_position += transfer.written;
+    if (transfer.error != 0) {
+        m_failure =
+            transfer.reading
+                ? FileFailure{source->path(), std::strerror(transfer.error), FileFailure::Kind::Read}
+                : FileFailure{m_file->path(), std::strerror(transfer.error), FileFailure::Kind::Write};
+        return;
+    }
+    m_failure = changeOf(*source, before, bytes.size(), transfer.written);
+}
+
+void BinaryStream::writeReadIn(const ByteString& bytes) {
+    // Bytes whose read failed, or whose file changed while they were read, carry that here, even when none
+    // were read.
+    const std::string& owned = bytes.bytes();
+    if (bytes.failure()) {
+        m_failure = bytes.failure();
+        return;
+    }
+    const Transfer transfer = writeAt(m_file->descriptor(), owned.data(), owned.size(), m_position);
+    m_position += transfer.written;
+    if (transfer.error != 0)
+        m_failure = FileFailure{m_file->path(), std::strerror(transfer.error), FileFailure::Kind::Write};
+}
+
+std::uint64_t BinaryStream::Length() const {
+    m_versionAtLength = versionOf(*m_file);
+    return m_versionAtLength->size;
+}
 
 void BinaryStream::finishOutput() {
     if (!m_failure)

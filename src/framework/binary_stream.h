@@ -14,10 +14,21 @@ namespace fw {
 class OpenFile;
 class OutputFile;
 
+// What a file's status tells of its bytes: writing to the file or truncating it changes its size or its
+// modification time.
+struct FileVersion {
+    std::uint64_t size = 0;
+    std::int64_t modifiedSeconds = 0;
+    std::int64_t modifiedNanoseconds = 0;
+
+    bool operator==(const FileVersion&) const = default;
+};
+
 // A byte stream over an open file. Releasing the last reference closes it; a stream made by CreateBinaryFile
 // then puts its finished file in place of the target or, if a write failed or an input it was copying could
-// not be read, discards it and tells the user once. Released while an exception unwinds, it discards its file
-// without a word: whatever ended the run is reported on its own, and a partial merge is never committed.
+// not be read or changed while it was read, discards it and tells the user once. Released while an exception
+// unwinds, it discards its file without a word: whatever ended the run is reported on its own, and a partial
+// merge is never committed.
 class BinaryStream : public Object {
 public:
     // A stream that reads and writes the file in place.
@@ -33,19 +44,27 @@ public:
     std::int32_t ReadByte();
     // At most count bytes from the current position; none for a count below 1.
     ByteString Read(std::int32_t count);
-    // Writes the bytes unchanged at the current position. After the first failure, writes are ignored.
+    // Writes the bytes unchanged at the current position. After the first failure, writes are ignored. A long
+    // copy lets the event loop run between its chunks; an exception raised there leaves the output to be
+    // discarded.
     void Write(const ByteString& bytes);
+    // The file's length now. A Read that comes next takes this moment as the one its read began at, when it
+    // looks for changes to the file while it reads.
     std::uint64_t Length() const;
 
 private:
     void fillReadBuffer();
+    ByteString readSmallRun(std::uint64_t count, const FileVersion& before);
     void writeAll(const ByteString& bytes);
+    void writeRun(const ByteString& bytes);
+    void writeReadIn(const ByteString& bytes);
     void finishOutput();
 
     std::shared_ptr<OpenFile> m_file;
     std::unique_ptr<OutputFile> m_output; // nil unless this stream creates a file
     std::optional<FileFailure> m_failure; // the first, reported on release
     std::uint64_t m_position = 0;
+    mutable std::optional<FileVersion> m_versionAtLength; // taken by the next Read
     std::string m_readBuffer;
     std::uint64_t m_readBufferOffset = 0;
     // Exceptions already unwinding when this stream was made; more at its release means one is passing now.

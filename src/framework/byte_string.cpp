@@ -9,8 +9,8 @@ namespace fw {
 ByteString::ByteString(std::string bytes)
     : m_length(bytes.size()), m_bytes(std::make_shared<const std::string>(std::move(bytes))) {}
 
-ByteString::ByteString(std::string bytes, FileFailure readFailure) : ByteString(std::move(bytes)) {
-    m_readFailure = std::move(readFailure);
+ByteString::ByteString(std::string bytes, FileFailure failure) : ByteString(std::move(bytes)) {
+    m_failure = std::move(failure);
 }
 
 ByteString::ByteString(std::shared_ptr<OpenFile> file, std::uint64_t offset, std::uint64_t length)
@@ -25,7 +25,7 @@ const std::string& ByteString::bytes() const {
     }
     ReadResult read = m_sourceFile->readAt(m_sourceOffset, m_length);
     if (read.error != 0)
-        m_readFailure = FileFailure{m_sourceFile->path(), std::strerror(read.error), true};
+        m_failure = FileFailure{m_sourceFile->path(), std::strerror(read.error), FileFailure::Kind::Read};
     m_bytes = std::make_shared<const std::string>(std::move(read.bytes));
     // Once looked at, these are the bytes: a later write must not pick up whatever the file holds by then.
     m_sourceFile.reset();

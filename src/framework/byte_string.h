@@ -18,8 +18,9 @@ class ByteString {
 public:
     ByteString() = default;
     ByteString(std::string bytes);
-    // Bytes that stop short where reading their file failed.
-    ByteString(std::string bytes, FileFailure readFailure);
+    // Bytes that stop short where reading their file failed, or that may be torn since their file changed
+    // while they were read.
+    ByteString(std::string bytes, FileFailure failure);
     ByteString(std::shared_ptr<OpenFile> file, std::uint64_t offset, std::uint64_t length);
 
     std::uint64_t size() const { return m_length; }
@@ -28,8 +29,9 @@ public:
     // The bytes themselves; a run of a file is read in at this point, and may come out shorter if the file
     // has shrunk since or cannot be read to the end.
     const std::string& bytes() const;
-    // Why the bytes stop short of what was asked for, once they are read in: a read of their file failed.
-    const std::optional<FileFailure>& readFailure() const { return m_readFailure; }
+    // Why the bytes are not what their file held, once they are read in: a read of the file failed, or the
+    // file changed while it was read.
+    const std::optional<FileFailure>& failure() const { return m_failure; }
 
     // The run of an open file that these bytes stand for, when they have not been read in yet.
     const std::shared_ptr<OpenFile>& sourceFile() const { return m_sourceFile; }
@@ -40,7 +42,7 @@ private:
     std::uint64_t m_sourceOffset = 0;
     std::uint64_t m_length = 0;
     mutable std::shared_ptr<const std::string> m_bytes;
-    mutable std::optional<FileFailure> m_readFailure;
+    mutable std::optional<FileFailure> m_failure;
 };
 
 } // namespace fw

@@ -7,7 +7,8 @@
 namespace fw {
 
 // Tells the user, in one dialog and on standard error, that the output file was not written and was left as
-// it was, naming the file at fault (the output, or an input that could not be read) and the reason.
+// it was, naming the file at fault (the output, or an input that could not be read or that changed while it
+// was read) and the reason.
 void reportFileError(const std::string& outputPath, const FileFailure& failure);
 
 } // namespace fw

@@ -77,7 +77,7 @@ OutputFile::~OutputFile() {
 
 std::unique_ptr<OutputFile>
 OutputFile::open(const std::string& path, const std::optional<AgreedTarget>& agreed, FileFailure& refusal) {
-    refusal = FileFailure{path, {}, false};
+    refusal = FileFailure{path, {}, FileFailure::Kind::Write};
     std::optional<SaveTarget> target = SaveTarget::resolve(path, refusal.reason);
     if (!target)
         return nullptr;
@@ -142,7 +142,7 @@ std::optional<FileFailure> OutputFile::commit() {
     if (!reason)
         reason = putInPlace();
     if (reason)
-        return FileFailure{m_path, std::move(*reason), false};
+        return FileFailure{m_path, std::move(*reason), FileFailure::Kind::Write};
     if (auto unsynced = syncFolder())
         reportUnsyncedFile(m_path, *unsynced);
     return std::nullopt;

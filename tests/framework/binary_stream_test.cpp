@@ -1,8 +1,13 @@
 #include "framework/binary_stream.h"
+#include "framework/due_yield.h"
 #include "framework/scratch_folder.h"
+
+#include <QTimer>
 
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
+#include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,19 +27,89 @@ TEST_F(BinaryStreamTest, ReadByteYieldsEveryByteAsUnsignedAndZeroPastTheEnd) {
     EXPECT_EQ(stream->ReadByte() + stream->ReadByte(), 0);
 }
 
-// Merging reads each input as a run of the file; the run outlives its stream, and a source that shrinks in
-// the meantime gives only what is left.
-TEST_F(BinaryStreamTest, RunOfAFileIsWrittenAfterItsStreamWentAndOnlyAsFarAsTheFileStillGoes) {
-    write("in.syx", pattern(1 << 20));
-    fw::ByteString run = item("in.syx")->OpenAsBinaryFile(false)->Read(test::kEverything);
+// Merging reads each input as a run of the file, copied when it is written; the run outlives its stream. A
+// run whose file has shrunk since cannot arrive as it was read, and stops the output, whether it is read in
+// (small) or copied by the kernel (large).
+TEST_F(BinaryStreamTest, RunOfAFileIsWrittenAfterItsStreamWentButNotAfterItsFileShrank) {
+    for (const std::size_t size : {std::size_t{1000}, std::size_t{1} << 20}) {
+        write("in.syx", pattern(size));
+        fw::ByteString run = item("in.syx")->OpenAsBinaryFile(false)->Read(test::kEverything);
+        auto output = item("out.syx")->CreateBinaryFile("SysEx");
+        output->Write(fw::ByteString("head"));
+        output->Write(run);
+        output = nullptr;
+        ASSERT_TRUE(read("out.syx") == "head" + pattern(size)) << size;
+        EXPECT_TRUE(m_reports.empty());
+
+        run = item("in.syx")->OpenAsBinaryFile(false)->Read(test::kEverything);
+        ASSERT_EQ(::truncate(path("in.syx").c_str(), static_cast<off_t>(size / 2)), 0);
+        output = item("out.syx")->CreateBinaryFile("SysEx");
+        output->Write(run);
+        output->Write(fw::ByteString("end"));
+        output = nullptr;
+        EXPECT_TRUE(read("out.syx") == "head" + pattern(size)) << size;
+        ASSERT_EQ(m_reports.size(), 1u) << size;
+        EXPECT_NE(m_reports[0].find(path("in.syx") + "\" changed while it was being read, so \"" +
+                                    path("out.syx") + "\" was not written."),
+                  std::string::npos)
+            << m_reports[0];
+        m_reports.clear();
+    }
+}
+
+// A small input is read in at once, straight after its length is asked, which is where its read begins: a
+// change from there on may tear it, one before is read as it is then. The file's time is set back first, so
+// that a write shows however coarse the file system's clock is.
+TEST_F(BinaryStreamTest, SmallRunWhoseFileChangesOnceItsLengthWasAskedStopsTheOutput) {
+    const auto truncateIt = [this] { return ::truncate(path("in.syx").c_str(), 500) == 0; };
+    const auto overwriteIt = [this] {
+        std::fstream(path("in.syx"), std::ios::binary | std::ios::in | std::ios::out) << "new";
+        return true;
+    };
+    write("out.syx", "old");
+    for (const auto& change : {std::function<bool()>(truncateIt), std::function<bool()>(overwriteIt)}) {
+        write("in.syx", pattern(1000));
+        const timespec longAgo[2] = {{946684800, 0}, {946684800, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path("in.syx").c_str(), longAgo, 0), 0);
+        auto input = item("in.syx")->OpenAsBinaryFile(false);
+        auto output = item("out.syx")->CreateBinaryFile("SysEx");
+        ASSERT_EQ(input->Length(), 1000u);
+        ASSERT_TRUE(change());
+        output->Write(input->Read(1000));
+        output = nullptr;
+        EXPECT_EQ(read("out.syx"), "old");
+        ASSERT_EQ(m_reports.size(), 1u);
+        EXPECT_NE(m_reports[0].find(path("in.syx") + "\" changed while it was being read"), std::string::npos)
+            << m_reports[0];
+        m_reports.clear();
+    }
+
+    auto input = item("in.syx")->OpenAsBinaryFile(false);
+    ASSERT_TRUE(truncateIt());
     auto output = item("out.syx")->CreateBinaryFile("SysEx");
-    output->Write(fw::ByteString("head"));
-    output->Write(run);
-    ASSERT_EQ(::truncate(path("in.syx").c_str(), 1000), 0);
-    output->Write(run);
-    output->Write(fw::ByteString("end"));
+    output->Write(input->Read(static_cast<std::int32_t>(input->Length())));
     output = nullptr;
-    EXPECT_TRUE(read("out.syx") == "head" + pattern(1 << 20) + pattern(1000) + "end");
+    EXPECT_TRUE(read("out.syx") == "new" + pattern(500).substr(3));
+    EXPECT_TRUE(m_reports.empty());
+}
+
+// A copy of a large input lets the window redraw while it runs: an event posted before the write runs before
+// the write is over, and the copy still arrives whole.
+TEST_F(BinaryStreamTest, LongCopyLetsWaitingEventsRunBetweenItsChunks) {
+    write("in.syx", pattern(8 << 20));
+    const fw::ByteString run = item("in.syx")->OpenAsBinaryFile(false)->Read(test::kEverything);
+    auto output = item("out.syx")->CreateBinaryFile("SysEx");
+    bool writing = false;
+    bool ranWhileWriting = false;
+    QObject context; // an event that never ran goes with the test
+    QTimer::singleShot(0, &context, [&] { ranWhileWriting = writing; });
+    test::makeTheNextYieldDue();
+    writing = true;
+    output->Write(run);
+    writing = false;
+    output = nullptr;
+    EXPECT_TRUE(ranWhileWriting);
+    EXPECT_TRUE(read("out.syx") == pattern(8 << 20));
 }
 
 // An exception that ends a merge half way must not leave its partial output in place of the target, which may

@@ -57,20 +57,22 @@ struct RunsOfAnySize : Window1 {
     using Window1::copyWhole;
 };
 
-// Merging into a listed file must read that file as it was, not the output being written over it.
+// Three different files, listed out of name order, so that any other order shows; merging into a listed file
+// must read that file as it was, not the output being written over it.
 TEST_F(MergeTest, MergeWritesEveryRowInListOrderEvenIntoAListedFileAndLeavesTheList) {
     const std::string a = write("a.syx", std::string("\xF0\x00\x01\xF7", 4));
     const std::string b = write("b.syx", "\xF0\x02\xF7");
-    const std::string merged = read("a.syx") + read("b.syx") + read("a.syx");
-    ASSERT_TRUE(dropFiles({a, b, a}));
+    const std::string c = write("c.syx", "\xF0\x03\x04\x05\xF7");
+    const std::string merged = read("b.syx") + read("c.syx") + read("a.syx");
+    ASSERT_TRUE(dropFiles({b, c, a}));
     const std::vector<test::Cells> listed = rows();
 
     mergeInto("out.syx");
     EXPECT_EQ(read("out.syx"), merged);
-    mergeInto("b.syx");
-    EXPECT_EQ(read("b.syx"), merged);
+    mergeInto("c.syx");
+    EXPECT_EQ(read("c.syx"), merged);
     EXPECT_EQ(rows(), listed);
-    EXPECT_EQ(files(), (QStringList{"a.syx", "b.syx", "out.syx"}));
+    EXPECT_EQ(files(), (QStringList{"a.syx", "b.syx", "c.syx", "out.syx"}));
 }
 
 TEST_F(MergeTest, MergeSkipsRowsWhoseFileIsGoneAndWritesAnEmptyFileWhenNoneIsLeft) {
