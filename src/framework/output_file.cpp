@@ -99,9 +99,13 @@ OutputFile::open(const std::string& path, const std::optional<AgreedTarget>& agr
     return output;
 }
 
-// The mode asked for is narrowed by the umask, as for any new file; a replaced file's own is given at commit.
+// A new file's mode is narrowed by the umask, as for any new file. One that replaces a file is the owner's
+// alone until commit gives it the old file's mode: a hidden file beside the target must not let others read
+// what the old file may have kept from them.
+mode_t OutputFile::newFileMode() const { return m_target.file() ? 0600 : 0666; }
+
 std::optional<std::string> OutputFile::makeNewFile() {
-    FileDescriptor file(::openat(m_target.folder(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666));
+    FileDescriptor file(::openat(m_target.folder(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, newFileMode()));
     if (!file.isOpen() && makesNoUnnamedFile(errno))
         return makeNamedFile();
     if (!file.isOpen())
@@ -118,7 +122,7 @@ std::optional<std::string> OutputFile::makeNamedFile() {
     for (int tries = 0; tries < kHiddenNameTries; ++tries) {
         m_temporaryName = hiddenName();
         FileDescriptor file(::openat(m_target.folder(), m_temporaryName.c_str(),
-                                     O_CREAT | O_EXCL | O_NOFOLLOW | O_RDWR | O_CLOEXEC, 0666));
+                                     O_CREAT | O_EXCL | O_NOFOLLOW | O_RDWR | O_CLOEXEC, newFileMode()));
         if (file.isOpen()) {
             m_file = std::make_shared<OpenFile>(file.get(), m_path);
             file.release();

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <sys/types.h>
 
 namespace fw {
 
@@ -41,6 +42,7 @@ public:
 
 private:
     OutputFile(std::string path, SaveTarget target);
+    mode_t newFileMode() const;
     std::optional<std::string> makeNewFile();
     std::optional<std::string> makeNamedFile();
     std::optional<std::string> keepOldFilesMetadata() const;

@@ -408,6 +408,8 @@ TEST_F(OutputFileTest, FileSystemWithoutUnnamedFilesHasAHiddenFileOnlyWhileTheOu
     auto output = item("fuse/out.syx")->CreateBinaryFile("SysEx");
     output->Write(fw::ByteString("new"));
     const std::vector<std::string> during = names("fuse");
+    struct stat hidden {};
+    ASSERT_EQ(::stat(path("fuse/" + during.at(0)).c_str(), &hidden), 0);
     output = item("fuse/twice.syx")->CreateBinaryFile("SysEx");
     output->Write(fw::ByteString("second"));
     ASSERT_TRUE(save("fuse/twice.syx", "first"));
@@ -415,6 +417,8 @@ TEST_F(OutputFileTest, FileSystemWithoutUnnamedFilesHasAHiddenFileOnlyWhileTheOu
 
     ASSERT_EQ(during.size(), 2u);
     EXPECT_EQ(during[0].rfind(".wrenfold-", 0), 0u) << during[0];
+    // What the old file kept from others stays kept while its replacement lies beside it.
+    EXPECT_EQ(hidden.st_mode & 0777, 0600u);
     EXPECT_EQ(read("fuse/out.syx"), "new");
     EXPECT_EQ(read("fuse/twice.syx"), "first");
     ASSERT_EQ(m_reports.size(), 1u);
