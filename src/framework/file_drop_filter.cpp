@@ -18,11 +18,6 @@
 namespace fw {
 namespace {
 
-bool isFolder(const std::string& path) {
-    const auto status = fileStatus(path);
-    return status && S_ISDIR(status->st_mode);
-}
-
 int hexValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -68,6 +63,27 @@ std::string_view localEncodedPath(std::string_view uri) {
     return uri.substr(slash);
 }
 
+// Hands each local file path of a "text/uri-list" to take, in the list's order, until take answers false. The
+// paths are decoded to the bytes the system names them by, so a name that is not valid UTF-8 survives. Other
+// schemes and remote hosts are left out.
+template <typename Take> void forEachLocalPath(const QByteArray& uriList, Take take) {
+    const std::string_view list(uriList.constData(), static_cast<std::size_t>(uriList.size()));
+    std::size_t start = 0;
+    while (start < list.size()) {
+        const auto end = std::min(list.find('\n', start), list.size());
+        const std::string_view line = trimmedAscii(list.substr(start, end - start));
+        start = end + 1;
+        if (line.empty() || line.front() == '#')
+            continue;
+        std::string path = percentDecoded(localEncodedPath(line));
+        // A NUL cannot stand in a path; the system would read a different, shorter one.
+        if (path.empty() || path.find('\0') != std::string::npos)
+            continue;
+        if (!take(std::move(path)))
+            return;
+    }
+}
+
 } // namespace
 
 FileDropFilter::FileDropFilter(RectControl& control, QObject* parent) : QObject(parent), m_control(control) {}
@@ -91,10 +107,10 @@ bool FileDropFilter::eventFilter(QObject* watched, QEvent* event) {
         return true;
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        const std::vector<std::string> paths = acceptedFiles(drop->mimeData());
-        answer(*drop, (drop->possibleActions() & Qt::CopyAction) && !paths.empty());
+        const std::vector<DroppedFile> files = acceptedFiles(drop->mimeData());
+        answer(*drop, (drop->possibleActions() & Qt::CopyAction) && !files.empty());
         if (drop->isAccepted())
-            raiseDropObject(paths);
+            raiseDropObject(files);
         return true;
     }
     default:
@@ -111,50 +127,40 @@ void FileDropFilter::answer(QDropEvent& event, bool accepted) {
     event.accept();
 }
 
-void FileDropFilter::raiseDropObject(const std::vector<std::string>& paths) {
-    std::vector<Ref<FolderItem>> files;
-    for (const std::string& path : paths)
-        files.push_back(GetFolderItem(path, 0));
-    const auto item = makeRef<DragItem>(std::move(files));
+// What the drop found at each path is handed on: a handler that asks at once whether the file exists is
+// answered without the system looking the path up a second time.
+void FileDropFilter::raiseDropObject(const std::vector<DroppedFile>& files) {
+    std::vector<Ref<FolderItem>> items;
+    for (const DroppedFile& file : files) {
+        Ref<FolderItem> item = GetFolderItem(file.path, 0);
+        item->noteExistence(file.exists);
+        items.push_back(std::move(item));
+    }
+    const auto item = makeRef<DragItem>(std::move(items));
     const auto action = static_cast<std::int32_t>(Qt::CopyAction);
     dispatch([&] { m_control.raiseEvent("DropObject", item, action); });
 }
 
-std::vector<std::string> FileDropFilter::acceptedFiles(const QMimeData* data, std::size_t most) const {
-    std::vector<std::string> accepted;
+std::vector<FileDropFilter::DroppedFile> FileDropFilter::acceptedFiles(const QMimeData* data,
+                                                                       std::size_t most) const {
+    std::vector<DroppedFile> accepted;
     if (!data)
         return accepted;
     const auto& types = m_control.acceptedFileTypes();
-    for (std::string& path : localPathsOfUriList(data->data("text/uri-list"))) {
+    // A drag is taken on its first acceptable file, so the rest of a long list is not even decoded.
+    forEachLocalPath(data->data("text/uri-list"), [&](std::string path) {
         const std::string name = lastPathComponent(path);
         const bool matches = std::any_of(
             types.begin(), types.end(), [&](const std::string& type) { return fileTypeMatches(type, name); });
+        if (!matches)
+            return true;
         // A file that is missing stays: it is the list's to decide what to do with it.
-        if (matches && !isFolder(path))
-            accepted.push_back(std::move(path));
-        if (accepted.size() == most)
-            break;
-    }
+        const std::optional<struct stat> status = fileStatus(path);
+        if (!status || !S_ISDIR(status->st_mode))
+            accepted.push_back({std::move(path), status.has_value()});
+        return accepted.size() < most;
+    });
     return accepted;
-}
-
-std::vector<std::string> localPathsOfUriList(const QByteArray& uriList) {
-    std::vector<std::string> paths;
-    const std::string_view list(uriList.constData(), static_cast<std::size_t>(uriList.size()));
-    std::size_t start = 0;
-    while (start < list.size()) {
-        const auto end = std::min(list.find('\n', start), list.size());
-        const std::string_view line = trimmedAscii(list.substr(start, end - start));
-        start = end + 1;
-        if (line.empty() || line.front() == '#')
-            continue;
-        std::string path = percentDecoded(localEncodedPath(line));
-        // A NUL cannot stand in a path; the system would read a different, shorter one.
-        if (path.empty() || path.find('\0') != std::string::npos)
-            continue;
-        paths.push_back(std::move(path));
-    }
-    return paths;
 }
 
 } // namespace fw

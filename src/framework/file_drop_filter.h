@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-class QByteArray;
 class QDropEvent;
 class QMimeData;
 
@@ -24,17 +23,19 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A file the control takes, and whether it was there when it was looked at.
+    struct DroppedFile {
+        std::string path;
+        bool exists;
+    };
+
     static void answer(QDropEvent& event, bool accepted);
-    void raiseDropObject(const std::vector<std::string>& paths);
+    void raiseDropObject(const std::vector<DroppedFile>& files);
     // The dropped files this control takes, in drop order, at most the given count.
-    std::vector<std::string> acceptedFiles(const QMimeData* data, std::size_t most = SIZE_MAX) const;
+    std::vector<DroppedFile> acceptedFiles(const QMimeData* data, std::size_t most = SIZE_MAX) const;
 
     RectControl& m_control;
     bool m_dragAccepted = false;
 };
-
-// The local file paths of a "text/uri-list", decoded to the bytes the system names them by (so a name that is
-// not valid UTF-8 survives), in the list's order. Other schemes and remote hosts are left out.
-std::vector<std::string> localPathsOfUriList(const QByteArray& uriList);
 
 } // namespace fw

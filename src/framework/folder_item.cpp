@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace fw {
 
@@ -30,11 +31,21 @@ bool isRegularFile(const std::string& path) {
 FolderItem::FolderItem(std::string absolutePath)
     : m_absolutePath(withoutTrailingSlashes(std::move(absolutePath))) {}
 
-bool FolderItem::Exists() const { return fileStatus(m_absolutePath).has_value(); }
+bool FolderItem::Exists() const {
+    if (const std::optional<bool> noted = std::exchange(m_notedExistence, std::nullopt))
+        return *noted;
+    return fileStatus(m_absolutePath).has_value();
+}
 
 std::string FolderItem::Name() const { return lastPathComponent(m_absolutePath); }
 
 std::uint64_t FolderItem::Length() const {
+    // An open file answers without the system looking the path up again, and it is the file being read.
+    if (const std::shared_ptr<OpenFile> file = m_openFile.lock()) {
+        struct stat status {};
+        if (::fstat(file->descriptor(), &status) == 0)
+            return static_cast<std::uint64_t>(status.st_size);
+    }
     const std::optional<struct stat> status = fileStatus(m_absolutePath);
     return status ? static_cast<std::uint64_t>(status->st_size) : 0;
 }
@@ -55,6 +66,7 @@ Ref<BinaryStream> FolderItem::OpenAsBinaryFile(bool readWrite) const {
     struct stat status {};
     if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))
         return nullptr;
+    m_openFile = file;
     return makeRef<BinaryStream>(std::move(file));
 }
 

@@ -3,11 +3,14 @@
 #include "object.h"
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 
 namespace fw {
 
 class BinaryStream;
+class OpenFile;
 
 // A handle of a file on disk, named by its absolute path. The path is kept byte for byte as the system gave
 // it, so a name that is not valid UTF-8 still resolves to its file.
@@ -19,7 +22,8 @@ public:
     // The last component of the path.
     std::string Name() const;
     const std::string& AbsolutePath() const { return m_absolutePath; }
-    // Bytes on disk; 0 for a file that does not exist.
+    // Bytes on disk; 0 for a file that does not exist. While a stream that OpenAsBinaryFile made is open,
+    // the length of the file that stream reads.
     std::uint64_t Length() const;
 
     // A stream at the first byte, or nil. Only a regular file opens: a named pipe, a device or a folder
@@ -32,8 +36,14 @@ public:
     // are reported to the user, naming the file and the reason.
     Ref<BinaryStream> CreateBinaryFile(const std::string& fileType) const;
 
+    // For a drop, which looks at each file as it is dropped: the next Exists answers with what the drop
+    // found, so the file is judged as it was dropped and the system is not asked about it twice.
+    void noteExistence(bool exists) { m_notedExistence = exists; }
+
 private:
     std::string m_absolutePath;
+    mutable std::optional<bool> m_notedExistence; // taken by the next Exists
+    mutable std::weak_ptr<OpenFile> m_openFile;   // what the last OpenAsBinaryFile opened, while it is open
 };
 
 // Resolves an absolute path (path mode 0) to a file handle; nil for any other mode or for a path that is not
