@@ -12,7 +12,9 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTreeView>
+#include <cstdio>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -41,8 +43,11 @@ protected:
             EXPECT_EQ(action, Qt::CopyAction);
             auto& paths = m_drops.emplace_back();
             do {
-                if (item->FolderItemAvailable())
-                    paths.push_back(item->FolderItem()->AbsolutePath());
+                if (!item->FolderItemAvailable())
+                    continue;
+                paths.push_back(item->FolderItem()->AbsolutePath());
+                if (m_visit)
+                    m_visit(*item->FolderItem());
             } while (item->NextItem());
         };
         m_control->installHandler(
@@ -56,12 +61,16 @@ protected:
     }
 
     // Drags the URIs over the target as Qt delivers a real drop, with Shift held so that a move is proposed
-    // wherever the source allows one; how the target took it, if at all.
-    Qt::DropAction drop(const QByteArray& uriList, Qt::DropActions actions) {
+    // wherever the source allows one, doing what it is given while the drag is on its way; how the target
+    // took it, if at all.
+    Qt::DropAction drop(const QByteArray& uriList, Qt::DropActions actions,
+                        const std::function<void()>& whileDragging = {}) {
         QMimeData data;
         data.setData("text/uri-list", uriList);
         QDragEnterEvent enter({5, 5}, actions, &data, Qt::LeftButton, Qt::ShiftModifier);
         QCoreApplication::sendEvent(m_view.viewport(), &enter);
+        if (whileDragging)
+            whileDragging();
         QDragMoveEvent move({5, 5}, actions, &data, Qt::LeftButton, Qt::ShiftModifier);
         QCoreApplication::sendEvent(m_view.viewport(), &move);
         QDropEvent dropped({5, 5}, actions, &data, Qt::LeftButton, Qt::ShiftModifier);
@@ -75,6 +84,7 @@ protected:
     QTreeView m_view;
     fw::Ref<DropControl> m_control = fw::makeRef<DropControl>(m_view);
     std::vector<std::vector<std::string>> m_drops;
+    std::function<void(fw::FolderItem&)> m_visit; // what the handler does with each file, besides noting it
 };
 
 // A source told that its files were moved may delete them. Names travel percent-encoded and come back as the
@@ -93,6 +103,31 @@ TEST_F(FileDropFilterTest, DropIsTakenAsACopyOfOnlyLocalFilesOfTheAcceptedTypeIn
 
     EXPECT_EQ(m_drops,
               (std::vector<std::vector<std::string>>{{path("b.syx"), path("A.SYX"), path("caf\xE9 x.syx")}}));
+}
+
+// The drop looks at each file as it is dropped, not as it was when the drag came in. The handler's first
+// question whether a file exists gets the drop's answer; any later one asks the system again.
+TEST_F(FileDropFilterTest, EachFileIsJudgedAsItIsWhenDroppedAndAskedAboutAfreshAfterwards) {
+    std::ofstream(path("gone.syx")) << "\xF0";
+    std::vector<std::pair<bool, bool>> answers;
+    m_visit = [&](fw::FolderItem& file) {
+        const bool whenDropped = file.Exists();
+        if (whenDropped)
+            std::remove(file.AbsolutePath().c_str());
+        else
+            std::ofstream(file.AbsolutePath()) << "\xF0";
+        answers.emplace_back(whenDropped, file.Exists());
+    };
+
+    const QByteArray list = uri("late.syx") + "\r\n" + uri("gone.syx");
+    EXPECT_EQ(drop(list, Qt::CopyAction,
+                   [&] {
+                       std::ofstream(path("late.syx")) << "\xF0";
+                       std::remove(path("gone.syx").c_str());
+                   }),
+              Qt::CopyAction);
+
+    EXPECT_EQ(answers, (std::vector<std::pair<bool, bool>>{{true, false}, {false, true}}));
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include <QFileDialog>
 
+#include <array>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,16 +34,23 @@ TEST_F(AddPatchTest, ShortAndHugeFilesShowTheirSizeAndPatchZeroPastTheEnd) {
     EXPECT_EQ(column(3), (Cells{"0", "0", "0", "200", "0"}));
 }
 
-// Root can open a file whatever its mode, so the file that fails to open is a named pipe.
+// Root can open a file whatever its mode, so the file that fails to open is a named pipe. The pipe is never
+// even opened: opening a device can have effects of its own, and only the system sees whether it was.
 TEST_F(AddPatchTest, DropAddsEveryReadableFileInOrderEvenTwiceAndSkipsTheRest) {
     const std::string a = write("a.syx", "A");
     const std::string b = write("b.syx", "B");
     ASSERT_TRUE(QDir(m_folder.path()).mkdir("folder.syx"));
     ASSERT_EQ(::mkfifo(path("pipe.syx").c_str(), 0600), 0);
+    const int opens = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(opens, 0);
+    ASSERT_GE(::inotify_add_watch(opens, path("pipe.syx").c_str(), IN_OPEN), 0);
 
     ASSERT_TRUE(dropFiles({a, path("missing.syx"), b, path("folder.syx"), a, path("pipe.syx"), b}));
 
     EXPECT_EQ(column(0), (Cells{a, b, a, b}));
+    std::array<char, 4096> events{};
+    EXPECT_EQ(::read(opens, events.data(), events.size()), -1) << "the pipe was opened";
+    ::close(opens);
 }
 
 // A name typed into the chooser and then cancelled must not count.
