@@ -95,9 +95,7 @@ bool FileDropFilter::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::DragEnter: {
         auto* drag = static_cast<QDragEnterEvent*>(event);
-        // One acceptable file is enough to take the drag; the drop looks at them all.
-        m_dragAccepted =
-            (drag->possibleActions() & Qt::CopyAction) && !acceptedFiles(drag->mimeData(), 1).empty();
+        m_dragAccepted = (drag->possibleActions() & Qt::CopyAction) && offersAFile(uriListOf(*drag));
         answer(*drag, m_dragAccepted);
         return true;
     }
@@ -107,10 +105,10 @@ bool FileDropFilter::eventFilter(QObject* watched, QEvent* event) {
         return true;
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        const std::vector<DroppedFile> files = acceptedFiles(drop->mimeData());
-        answer(*drop, (drop->possibleActions() & Qt::CopyAction) && !files.empty());
+        const QByteArray uriList = uriListOf(*drop);
+        answer(*drop, (drop->possibleActions() & Qt::CopyAction) && offersAFile(uriList));
         if (drop->isAccepted())
-            raiseDropObject(files);
+            raiseDropObject(pathsOfAcceptedType(uriList));
         return true;
     }
     default:
@@ -127,40 +125,51 @@ void FileDropFilter::answer(QDropEvent& event, bool accepted) {
     event.accept();
 }
 
-// What the drop found at each path is handed on: a handler that asks at once whether the file exists is
-// answered without the system looking the path up a second time.
-void FileDropFilter::raiseDropObject(const std::vector<DroppedFile>& files) {
-    std::vector<Ref<FolderItem>> items;
-    for (const DroppedFile& file : files) {
-        Ref<FolderItem> item = GetFolderItem(file.path, 0);
-        item->noteExistence(file.exists);
-        items.push_back(std::move(item));
-    }
-    const auto item = makeRef<DragItem>(std::move(items));
+QByteArray FileDropFilter::uriListOf(const QDropEvent& event) {
+    const QMimeData* data = event.mimeData();
+    return data ? data->data("text/uri-list") : QByteArray();
+}
+
+// The files are looked at as the handler comes to them, not here: a drop of thousands of files would
+// otherwise have each looked at twice.
+void FileDropFilter::raiseDropObject(const std::vector<std::string>& paths) {
+    std::vector<Ref<FolderItem>> files;
+    for (const std::string& path : paths)
+        files.push_back(GetFolderItem(path, 0));
+    const auto item = makeRef<DragItem>(std::move(files));
     const auto action = static_cast<std::int32_t>(Qt::CopyAction);
     dispatch([&] { m_control.raiseEvent("DropObject", item, action); });
 }
 
-std::vector<FileDropFilter::DroppedFile> FileDropFilter::acceptedFiles(const QMimeData* data,
-                                                                       std::size_t most) const {
-    std::vector<DroppedFile> accepted;
-    if (!data)
-        return accepted;
+bool FileDropFilter::hasAcceptedType(const std::string& path) const {
+    const std::string name = lastPathComponent(path);
     const auto& types = m_control.acceptedFileTypes();
-    // A drag is taken on its first acceptable file, so the rest of a long list is not even decoded.
-    forEachLocalPath(data->data("text/uri-list"), [&](std::string path) {
-        const std::string name = lastPathComponent(path);
-        const bool matches = std::any_of(
-            types.begin(), types.end(), [&](const std::string& type) { return fileTypeMatches(type, name); });
-        if (!matches)
+    return std::any_of(types.begin(), types.end(),
+                       [&](const std::string& type) { return fileTypeMatches(type, name); });
+}
+
+// One acceptable file is enough to take the drag, so the rest of a long list is not even decoded. A file that
+// is missing counts: it is the list's to decide what to do with it.
+bool FileDropFilter::offersAFile(const QByteArray& uriList) const {
+    bool found = false;
+    forEachLocalPath(uriList, [&](std::string path) {
+        if (!hasAcceptedType(path))
             return true;
-        // A file that is missing stays: it is the list's to decide what to do with it.
         const std::optional<struct stat> status = fileStatus(path);
-        if (!status || !S_ISDIR(status->st_mode))
-            accepted.push_back({std::move(path), status.has_value()});
-        return accepted.size() < most;
+        found = !status || !S_ISDIR(status->st_mode);
+        return !found;
     });
-    return accepted;
+    return found;
+}
+
+std::vector<std::string> FileDropFilter::pathsOfAcceptedType(const QByteArray& uriList) const {
+    std::vector<std::string> paths;
+    forEachLocalPath(uriList, [&](std::string path) {
+        if (hasAcceptedType(path))
+            paths.push_back(std::move(path));
+        return true;
+    });
+    return paths;
 }
 
 } // namespace fw

@@ -2,13 +2,12 @@
 
 #include <QObject>
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+class QByteArray;
 class QDropEvent;
-class QMimeData;
 
 namespace fw {
 
@@ -23,16 +22,14 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // A file the control takes, and whether it was there when it was looked at.
-    struct DroppedFile {
-        std::string path;
-        bool exists;
-    };
-
     static void answer(QDropEvent& event, bool accepted);
-    void raiseDropObject(const std::vector<DroppedFile>& files);
-    // The dropped files this control takes, in drop order, at most the given count.
-    std::vector<DroppedFile> acceptedFiles(const QMimeData* data, std::size_t most = SIZE_MAX) const;
+    static QByteArray uriListOf(const QDropEvent& event);
+    void raiseDropObject(const std::vector<std::string>& paths);
+    bool hasAcceptedType(const std::string& path) const;
+    // Whether the list names a file of a type the control accepts, rather than only folders or nothing.
+    bool offersAFile(const QByteArray& uriList) const;
+    // The dropped paths whose names match a type the control accepts, in drop order, folders among them.
+    std::vector<std::string> pathsOfAcceptedType(const QByteArray& uriList) const;
 
     RectControl& m_control;
     bool m_dragAccepted = false;

@@ -26,6 +26,12 @@ public:
     // the length of the file that stream reads.
     std::uint64_t Length() const;
 
+    // For a drop's cursor, which has come to this file: looks at the path and tells whether it names a
+    // folder. Until forgetLook, the next Exists and the check before the next OpenAsBinaryFile answer from
+    // this look rather than ask the system about the path again.
+    bool lookNamesFolder();
+    void forgetLook() { m_look.reset(); }
+
     // A stream at the first byte, or nil. Only a regular file opens: a named pipe, a device or a folder
     // yields nil rather than blocking or reading something that is not a file.
     Ref<BinaryStream> OpenAsBinaryFile(bool readWrite) const;
@@ -36,14 +42,21 @@ public:
     // are reported to the user, naming the file and the reason.
     Ref<BinaryStream> CreateBinaryFile(const std::string& fileType) const;
 
-    // For a drop, which looks at each file as it is dropped: the next Exists answers with what the drop
-    // found, so the file is judged as it was dropped and the system is not asked about it twice.
-    void noteExistence(bool exists) { m_notedExistence = exists; }
-
 private:
+    // What a drop's cursor found at the path, and which of the two questions it may still answer.
+    struct Look {
+        bool exists;
+        bool regular;
+        bool forExists = true;
+        bool forOpening = true;
+    };
+
+    // Whether the path names a regular file, checked before it is opened.
+    bool namesRegularFile() const;
+
+    mutable std::optional<Look> m_look;
+    mutable std::weak_ptr<OpenFile> m_openFile; // what the last OpenAsBinaryFile opened, while it is open
     std::string m_absolutePath;
-    mutable std::optional<bool> m_notedExistence; // taken by the next Exists
-    mutable std::weak_ptr<OpenFile> m_openFile;   // what the last OpenAsBinaryFile opened, while it is open
 };
 
 // Resolves an absolute path (path mode 0) to a file handle; nil for any other mode or for a path that is not
