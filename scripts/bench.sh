@@ -10,7 +10,7 @@ repeats=${1:-7}
 scripts/install-deps.sh bench
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build build-bench -j "$(nproc)" --target wrenfold wrenfold_bench bench_startup bench_plain_window \
-    bench_empty_window >/dev/null
+    bench_plain_drop bench_empty_window >/dev/null
 
 data=$(mktemp -d "${TMPDIR:-/tmp}/wrenfold-bench.XXXXXX")
 trap 'rm -rf "$data"' EXIT

@@ -6,6 +6,7 @@
 #include "output_file.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <exception>
@@ -157,14 +158,15 @@ std::int32_t BinaryStream::ReadByte() {
 }
 
 void BinaryStream::fillReadBuffer() {
-    // One read, even a short one: the next refill tries again from where it stopped.
-    m_readBuffer.resize(kReadBufferSize);
+    // One read, even a short one: the next refill tries again from where it stopped. Read on the stack, so
+    // that only the bytes the file had are copied, not a whole buffer cleared for each file's few bytes.
+    std::array<char, kReadBufferSize> chunk;
     m_readBufferOffset = m_position;
     ssize_t count;
     do {
-        count = m_file->readSome(m_readBuffer.data(), kReadBufferSize, m_position);
+        count = m_file->readSome(chunk.data(), chunk.size(), m_position);
     } while (count < 0 && errno == EINTR);
-    m_readBuffer.resize(static_cast<std::size_t>(std::max<ssize_t>(count, 0)));
+    m_readBuffer.assign(chunk.data(), static_cast<std::size_t>(std::max<ssize_t>(count, 0)));
 }
 
 ByteString BinaryStream::Read(std::int32_t count) {

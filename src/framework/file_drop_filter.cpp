@@ -18,11 +18,6 @@
 namespace fw {
 namespace {
 
-bool isFolder(const std::string& path) {
-    const auto status = fileStatus(path);
-    return status && S_ISDIR(status->st_mode);
-}
-
 int hexValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -68,6 +63,27 @@ std::string_view localEncodedPath(std::string_view uri) {
     return uri.substr(slash);
 }
 
+// Hands each local file path of a "text/uri-list" to take, in the list's order, until take answers false. The
+// paths are decoded to the bytes the system names them by, so a name that is not valid UTF-8 survives. Other
+// schemes and remote hosts are left out.
+template <typename Take> void forEachLocalPath(const QByteArray& uriList, Take take) {
+    const std::string_view list(uriList.constData(), static_cast<std::size_t>(uriList.size()));
+    std::size_t start = 0;
+    while (start < list.size()) {
+        const auto end = std::min(list.find('\n', start), list.size());
+        const std::string_view line = trimmedAscii(list.substr(start, end - start));
+        start = end + 1;
+        if (line.empty() || line.front() == '#')
+            continue;
+        std::string path = percentDecoded(localEncodedPath(line));
+        // A NUL cannot stand in a path; the system would read a different, shorter one.
+        if (path.empty() || path.find('\0') != std::string::npos)
+            continue;
+        if (!take(std::move(path)))
+            return;
+    }
+}
+
 } // namespace
 
 FileDropFilter::FileDropFilter(RectControl& control, QObject* parent) : QObject(parent), m_control(control) {}
@@ -79,9 +95,7 @@ bool FileDropFilter::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::DragEnter: {
         auto* drag = static_cast<QDragEnterEvent*>(event);
-        // One acceptable file is enough to take the drag; the drop looks at them all.
-        m_dragAccepted =
-            (drag->possibleActions() & Qt::CopyAction) && !acceptedFiles(drag->mimeData(), 1).empty();
+        m_dragAccepted = (drag->possibleActions() & Qt::CopyAction) && offersAFile(uriListOf(*drag));
         answer(*drag, m_dragAccepted);
         return true;
     }
@@ -91,10 +105,10 @@ bool FileDropFilter::eventFilter(QObject* watched, QEvent* event) {
         return true;
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        const std::vector<std::string> paths = acceptedFiles(drop->mimeData());
-        answer(*drop, (drop->possibleActions() & Qt::CopyAction) && !paths.empty());
+        const QByteArray uriList = uriListOf(*drop);
+        answer(*drop, (drop->possibleActions() & Qt::CopyAction) && offersAFile(uriList));
         if (drop->isAccepted())
-            raiseDropObject(paths);
+            raiseDropObject(pathsOfAcceptedType(uriList));
         return true;
     }
     default:
@@ -111,6 +125,13 @@ void FileDropFilter::answer(QDropEvent& event, bool accepted) {
     event.accept();
 }
 
+QByteArray FileDropFilter::uriListOf(const QDropEvent& event) {
+    const QMimeData* data = event.mimeData();
+    return data ? data->data("text/uri-list") : QByteArray();
+}
+
+// The files are looked at as the handler comes to them, not here: a drop of thousands of files would
+// otherwise have each looked at twice.
 void FileDropFilter::raiseDropObject(const std::vector<std::string>& paths) {
     std::vector<Ref<FolderItem>> files;
     for (const std::string& path : paths)
@@ -120,40 +141,34 @@ void FileDropFilter::raiseDropObject(const std::vector<std::string>& paths) {
     dispatch([&] { m_control.raiseEvent("DropObject", item, action); });
 }
 
-std::vector<std::string> FileDropFilter::acceptedFiles(const QMimeData* data, std::size_t most) const {
-    std::vector<std::string> accepted;
-    if (!data)
-        return accepted;
+bool FileDropFilter::hasAcceptedType(const std::string& path) const {
+    const std::string name = lastPathComponent(path);
     const auto& types = m_control.acceptedFileTypes();
-    for (std::string& path : localPathsOfUriList(data->data("text/uri-list"))) {
-        const std::string name = lastPathComponent(path);
-        const bool matches = std::any_of(
-            types.begin(), types.end(), [&](const std::string& type) { return fileTypeMatches(type, name); });
-        // A file that is missing stays: it is the list's to decide what to do with it.
-        if (matches && !isFolder(path))
-            accepted.push_back(std::move(path));
-        if (accepted.size() == most)
-            break;
-    }
-    return accepted;
+    return std::any_of(types.begin(), types.end(),
+                       [&](const std::string& type) { return fileTypeMatches(type, name); });
 }
 
-std::vector<std::string> localPathsOfUriList(const QByteArray& uriList) {
+// One acceptable file is enough to take the drag, so the rest of a long list is not even decoded. A file that
+// is missing counts: it is the list's to decide what to do with it.
+bool FileDropFilter::offersAFile(const QByteArray& uriList) const {
+    bool found = false;
+    forEachLocalPath(uriList, [&](std::string path) {
+        if (!hasAcceptedType(path))
+            return true;
+        const std::optional<struct stat> status = fileStatus(path);
+        found = !status || !S_ISDIR(status->st_mode);
+        return !found;
+    });
+    return found;
+}
+
+std::vector<std::string> FileDropFilter::pathsOfAcceptedType(const QByteArray& uriList) const {
     std::vector<std::string> paths;
-    const std::string_view list(uriList.constData(), static_cast<std::size_t>(uriList.size()));
-    std::size_t start = 0;
-    while (start < list.size()) {
-        const auto end = std::min(list.find('\n', start), list.size());
-        const std::string_view line = trimmedAscii(list.substr(start, end - start));
-        start = end + 1;
-        if (line.empty() || line.front() == '#')
-            continue;
-        std::string path = percentDecoded(localEncodedPath(line));
-        // A NUL cannot stand in a path; the system would read a different, shorter one.
-        if (path.empty() || path.find('\0') != std::string::npos)
-            continue;
-        paths.push_back(std::move(path));
-    }
+    forEachLocalPath(uriList, [&](std::string path) {
+        if (hasAcceptedType(path))
+            paths.push_back(std::move(path));
+        return true;
+    });
     return paths;
 }
 

@@ -2,14 +2,12 @@
 
 #include <QObject>
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 class QByteArray;
 class QDropEvent;
-class QMimeData;
 
 namespace fw {
 
@@ -25,16 +23,16 @@ public:
 
 private:
     static void answer(QDropEvent& event, bool accepted);
+    static QByteArray uriListOf(const QDropEvent& event);
     void raiseDropObject(const std::vector<std::string>& paths);
-    // The dropped files this control takes, in drop order, at most the given count.
-    std::vector<std::string> acceptedFiles(const QMimeData* data, std::size_t most = SIZE_MAX) const;
+    bool hasAcceptedType(const std::string& path) const;
+    // Whether the list names a file of a type the control accepts, rather than only folders or nothing.
+    bool offersAFile(const QByteArray& uriList) const;
+    // The dropped paths whose names match a type the control accepts, in drop order, folders among them.
+    std::vector<std::string> pathsOfAcceptedType(const QByteArray& uriList) const;
 
     RectControl& m_control;
     bool m_dragAccepted = false;
 };
-
-// The local file paths of a "text/uri-list", decoded to the bytes the system names them by (so a name that is
-// not valid UTF-8 survives), in the list's order. Other schemes and remote hosts are left out.
-std::vector<std::string> localPathsOfUriList(const QByteArray& uriList);
 
 } // namespace fw

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace fw {
 
@@ -20,21 +21,41 @@ std::string withoutTrailingSlashes(std::string path) {
     return path;
 }
 
-bool isRegularFile(const std::string& path) {
-    const std::optional<struct stat> status = fileStatus(path);
-    return status && S_ISREG(status->st_mode);
-}
-
 } // namespace
 
 FolderItem::FolderItem(std::string absolutePath)
     : m_absolutePath(withoutTrailingSlashes(std::move(absolutePath))) {}
 
-bool FolderItem::Exists() const { return fileStatus(m_absolutePath).has_value(); }
+bool FolderItem::Exists() const {
+    if (m_look && std::exchange(m_look->forExists, false))
+        return m_look->exists;
+    return fileStatus(m_absolutePath).has_value();
+}
+
+bool FolderItem::lookNamesFolder() {
+    const std::optional<struct stat> status = fileStatus(m_absolutePath);
+    m_look = Look{status.has_value(), status && S_ISREG(status->st_mode)};
+    return status && S_ISDIR(status->st_mode);
+}
+
+// A drop's cursor looked at the path as it came to the file, just before the handler opens it: that look
+// serves as the check, once.
+bool FolderItem::namesRegularFile() const {
+    if (m_look && std::exchange(m_look->forOpening, false))
+        return m_look->regular;
+    const std::optional<struct stat> status = fileStatus(m_absolutePath);
+    return status && S_ISREG(status->st_mode);
+}
 
 std::string FolderItem::Name() const { return lastPathComponent(m_absolutePath); }
 
 std::uint64_t FolderItem::Length() const {
+    // An open file answers without the system looking the path up again, and it is the file being read.
+    if (const std::shared_ptr<OpenFile> file = m_openFile.lock()) {
+        struct stat status {};
+        if (::fstat(file->descriptor(), &status) == 0)
+            return static_cast<std::uint64_t>(status.st_size);
+    }
     const std::optional<struct stat> status = fileStatus(m_absolutePath);
     return status ? static_cast<std::uint64_t>(status->st_size) : 0;
 }
@@ -42,7 +63,7 @@ std::uint64_t FolderItem::Length() const {
 Ref<BinaryStream> FolderItem::OpenAsBinaryFile(bool readWrite) const {
     // Checked before opening as well as after: opening a device can itself have effects, such as rewinding
     // a tape, and a named pipe would block until a writer came along without O_NONBLOCK.
-    if (!isRegularFile(m_absolutePath))
+    if (!namesRegularFile())
         return nullptr;
     const int access = readWrite ? O_RDWR : O_RDONLY;
     const int descriptor = ::open(m_absolutePath.c_str(), access | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -55,6 +76,7 @@ Ref<BinaryStream> FolderItem::OpenAsBinaryFile(bool readWrite) const {
     struct stat status {};
     if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))
         return nullptr;
+    m_openFile = file;
     return makeRef<BinaryStream>(std::move(file));
 }
 

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <functional>
 #include <sys/resource.h>
@@ -243,6 +244,21 @@ TEST_F(BinaryStreamTest, OpeningAnythingButARegularFileYieldsNil) {
         EXPECT_FALSE(fw::FolderItem(other).OpenAsBinaryFile(false)) << other;
         EXPECT_FALSE(fw::FolderItem(other).OpenAsBinaryFile(true)) << other;
     }
+}
+
+// An open stream's file tells its item's length, as that file grows; once the stream is released, the name is
+// looked up again, whatever file has taken it since.
+TEST_F(BinaryStreamTest, LengthIsTheOpenFilesAsItGrowsAndTheNamesAgainOnceTheStreamIsReleased) {
+    write("in.syx", "AB");
+    auto file = item("in.syx");
+    auto stream = file->OpenAsBinaryFile(false);
+    write("in.syx", "ABCD");
+    EXPECT_EQ(file->Length(), 4u);
+
+    stream = nullptr;
+    write("new.syx", "ABCDEF");
+    ASSERT_EQ(std::rename(path("new.syx").c_str(), path("in.syx").c_str()), 0);
+    EXPECT_EQ(file->Length(), 6u);
 }
 
 TEST_F(BinaryStreamTest, NameThatIsNotUtf8AndLengthOverFourGiBComeBackAsTheSystemHoldsThem) {

@@ -1,6 +1,7 @@
 #include "program/started_program.h"
 
 #include "framework/dialog_answers.h"
+#include "framework/open_watch.h"
 
 #include <QFileDialog>
 
@@ -32,16 +33,20 @@ TEST_F(AddPatchTest, ShortAndHugeFilesShowTheirSizeAndPatchZeroPastTheEnd) {
     EXPECT_EQ(column(3), (Cells{"0", "0", "0", "200", "0"}));
 }
 
-// Root can open a file whatever its mode, so the file that fails to open is a named pipe.
+// Root can open a file whatever its mode, so the file that fails to open is a named pipe. The pipe is never
+// even opened: opening a device can have effects of its own, and only the system sees whether it was.
 TEST_F(AddPatchTest, DropAddsEveryReadableFileInOrderEvenTwiceAndSkipsTheRest) {
     const std::string a = write("a.syx", "A");
     const std::string b = write("b.syx", "B");
     ASSERT_TRUE(QDir(m_folder.path()).mkdir("folder.syx"));
     ASSERT_EQ(::mkfifo(path("pipe.syx").c_str(), 0600), 0);
+    const test::OpenWatch opens;
+    ASSERT_TRUE(opens.watch(path("pipe.syx")));
 
     ASSERT_TRUE(dropFiles({a, path("missing.syx"), b, path("folder.syx"), a, path("pipe.syx"), b}));
 
     EXPECT_EQ(column(0), (Cells{a, b, a, b}));
+    EXPECT_FALSE(opens.anyOpened());
 }
 
 // A name typed into the chooser and then cancelled must not count.
