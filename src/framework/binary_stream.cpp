@@ -1,5 +1,6 @@
 #include "binary_stream.h"
 
+#include "event_loop.h"
 #include "file_error_report.h"
 #include "open_file.h"
 #include "output_file.h"
@@ -17,11 +18,13 @@ namespace {
 
 // Small, so that reading the header of each of thousands of files costs one read call apiece.
 constexpr std::size_t kReadBufferSize = 4096;
+// Each chunk of a copy, through memory or by the kernel, is followed by a yield to the event loop: a chunk
+// must take well under the yield's 50 ms even from a slow disk, and still be large enough that the calls cost
+// nothing beside the bytes.
 constexpr std::size_t kCopyBufferSize = 1 << 20;
 // Below this, reading bytes in and writing them out costs less than asking the kernel to copy them.
 constexpr std::uint64_t kSmallRun = 64 * 1024;
-// copy_file_range takes a size_t count but may do less per call; a bounded count keeps each call short.
-constexpr std::uint64_t kCopyChunkSize = 1 << 30;
+constexpr std::uint64_t kCopyChunkSize = 2 << 20;
 
 // Where a copy or a write got to: how many bytes went out, the errno that stopped it or 0, and whether it
 // was reading the source, rather than writing the target, that failed.
@@ -67,6 +70,7 @@ Transfer copyThroughMemory(const OpenFile& source, std::uint64_t sourceOffset, i
         transfer.error = part.error;
         if (transfer.error != 0)
             break;
+        RuntimeBackgroundTask();
     }
     return transfer;
 }
@@ -84,6 +88,7 @@ Transfer copyFileToFile(const OpenFile& source, std::uint64_t sourceOffset, int 
         if (count <= 0)
             break;
         copied += static_cast<std::uint64_t>(count);
+        RuntimeBackgroundTask();
     }
     if (copied == length)
         return {copied};

@@ -33,7 +33,9 @@ public:
     std::int32_t ReadByte();
     // At most count bytes from the current position; none for a count below 1.
     ByteString Read(std::int32_t count);
-    // Writes the bytes unchanged at the current position. After the first failure, writes are ignored.
+    // Writes the bytes unchanged at the current position. After the first failure, writes are ignored. A long
+    // copy lets the event loop run between its chunks; an exception raised there leaves the output to be
+    // discarded.
     void Write(const ByteString& bytes);
     std::uint64_t Length() const;
 

@@ -1,5 +1,8 @@
 #include "framework/binary_stream.h"
+#include "framework/due_yield.h"
 #include "framework/scratch_folder.h"
+
+#include <QTimer>
 
 #include <cerrno>
 #include <csignal>
@@ -35,6 +38,25 @@ TEST_F(BinaryStreamTest, RunOfAFileIsWrittenAfterItsStreamWentAndOnlyAsFarAsTheF
     output->Write(fw::ByteString("end"));
     output = nullptr;
     EXPECT_TRUE(read("out.syx") == "head" + pattern(1 << 20) + pattern(1000) + "end");
+}
+
+// A copy of a large input lets the window redraw while it runs: an event posted before the write runs before
+// the write is over, and the copy still arrives whole.
+TEST_F(BinaryStreamTest, LongCopyLetsWaitingEventsRunBetweenItsChunks) {
+    write("in.syx", pattern(8 << 20));
+    const fw::ByteString run = item("in.syx")->OpenAsBinaryFile(false)->Read(test::kEverything);
+    auto output = item("out.syx")->CreateBinaryFile("SysEx");
+    bool writing = false;
+    bool ranWhileWriting = false;
+    QObject context; // an event that never ran goes with the test
+    QTimer::singleShot(0, &context, [&] { ranWhileWriting = writing; });
+    test::makeTheNextYieldDue();
+    writing = true;
+    output->Write(run);
+    writing = false;
+    output = nullptr;
+    EXPECT_TRUE(ranWhileWriting);
+    EXPECT_TRUE(read("out.syx") == pattern(8 << 20));
 }
 
 // An exception that ends a merge half way must not leave its partial output in place of the target, which may
