@@ -111,7 +111,8 @@ protected:
             if (current.sa_handler == SIG_DFL)
                 return ADD_FAILURE() << "SIGTERM would end the test run unhandled";
             ::raise(SIGTERM);
-            // The handler's word reaches the loop on its next pass, which the yield's own pass is in.
+            // The byte the handler writes is read on a later pass of the loop; waiting here runs that pass
+            // inside the merge's yield.
             EXPECT_TRUE(QTest::qWaitFor([] { return fw::quitAsked(); }));
             return;
         }
