@@ -2,6 +2,7 @@
 
 #include "class_record.h"
 #include "event_loop.h"
+#include "quit_menu_item.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,6 +34,9 @@ public:
     ItemAction(const Ref<MenuItem>& item, QObject* parent)
         : QAction(qString(item->Text()), parent), m_item(item) {
         setShortcut(shortcutOf(item->KeyboardShortcut()));
+        // Qt's mark for the action that quits, by which its shortcut is let through while a long job runs.
+        if (dynamic_cast<const QuitMenuItem*>(item.get()))
+            setMenuRole(QAction::QuitRole);
         connect(this, &QAction::triggered, this, [item] { dispatch([item] { item->action(); }); });
     }
 

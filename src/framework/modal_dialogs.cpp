@@ -1,5 +1,7 @@
 #include "modal_dialogs.h"
 
+#include "event_loop.h"
+
 #include <QDialog>
 #include <QTimer>
 
@@ -15,7 +17,11 @@ ModalDialogs::Answerer& answerer() {
 
 void ModalDialogs::setAnswerer(Answerer answerer_) { answerer() = std::move(answerer_); }
 
+// Once the user has asked to quit, nothing more is asked or reported: a question would hold the quit up, and
+// a report would come after the user had left.
 int ModalDialogs::run(QDialog& dialog) {
+    if (quitAsked())
+        return QDialog::Rejected;
     if (answerer()) {
         // Answer once the dialog's own event loop runs, as a user would.
         QTimer::singleShot(0, &dialog, [&dialog] {

@@ -13,7 +13,7 @@ public:
     using Answerer = std::function<void(QDialog&)>;
 
     static void setAnswerer(Answerer answerer);
-    // Runs the dialog to its end and yields its result code.
+    // Runs the dialog to its end and yields its result code; Rejected at once, unshown, after a Quit.
     static int run(QDialog& dialog);
 };
 

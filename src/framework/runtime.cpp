@@ -5,6 +5,7 @@
 #include "file_type_registry.h"
 #include "framework_classes.h"
 #include "module_property.h"
+#include "quit_signals.h"
 #include "unhandled_exception.h"
 #include "window_list.h"
 
@@ -30,6 +31,7 @@ Runtime::Runtime() {
     }
     QApplication::setQuitOnLastWindowClosed(false);
     registerFrameworkClasses();
+    m_quitSignals = std::make_unique<QuitSignals>();
 }
 
 Runtime::~Runtime() { Exit(); }
@@ -43,6 +45,7 @@ int Runtime::Exit() {
     forgetFileTypes();
     const std::int32_t quitStatus = takeQuitStatus();
     m_exitStatus = takeExceptionReported() ? 1 : quitStatus;
+    m_quitSignals.reset();
     m_ownApplication.reset();
     return *m_exitStatus;
 }

@@ -7,14 +7,16 @@ class QApplication;
 
 namespace fw {
 
+class QuitSignals;
+
 // One run of the framework, from bringing Qt up to shutting it down. main makes one first of all, and so does
 // every test, benchmark and fuzz target that needs the framework. However its scope is left, early or late,
 // the run ends in the one safe order: the windows, the module-level objects (newest first), the application
 // object, and Qt itself last.
 class Runtime {
 public:
-    // Brings Qt up, unless an application exists already, reading nothing from the command line, and
-    // registers the framework's classes.
+    // Brings Qt up, unless an application exists already, reading nothing from the command line, registers
+    // the framework's classes, and lets SIGTERM, SIGINT and SIGHUP quit as Quit(0) does until Exit.
     Runtime();
     ~Runtime();
     Runtime(const Runtime&) = delete;
@@ -26,6 +28,7 @@ public:
 
 private:
     std::unique_ptr<QApplication> m_ownApplication;
+    std::unique_ptr<QuitSignals> m_quitSignals;
     std::optional<int> m_exitStatus;
 };
 

@@ -76,3 +76,58 @@ case_quit() {
     press_shortcut ctrl+q
     expect_clean_exit "Ctrl+Q"
 }
+
+# Ctrl+Q while a long merge runs ends Wrenfold at once with status 0; the output is dropped, not saved.
+case_quit_during_merge() {
+    write_large_input
+    start_wrenfold
+    start_long_merge "$work"
+    press_shortcut ctrl+q
+    expect_clean_exit "Ctrl+Q during a merge"
+    expect_folder_holds large.syx
+}
+
+# So does closing the window.
+case_close_during_merge() {
+    write_large_input
+    start_wrenfold
+    start_long_merge "$work"
+    click_close_box
+    expect_clean_exit "its window was closed during a merge"
+    expect_folder_holds large.syx
+}
+
+# While a long merge runs, a window passing over Wrenfold's leaves nothing behind: Wrenfold redraws what it
+# covered, then and not only once the merge is done.
+case_redraw_during_merge() {
+    write_large_input
+    start_wrenfold
+    add_by_chooser "$work/large.syx"
+    shoot_before
+    merge_into "$work/out.syx"
+    await output_growing "$work" || fail "the merge wrote nothing"
+    "$xutil" cover "$main_window" || fail "could not pass a window over Wrenfold's"
+    await looks_as_before || fail "the part of the window that was covered was not redrawn"
+    output_short "$work" || fail "the window was redrawn only once the merge had copied everything"
+    click_close_box
+    expect_clean_exit "its window was closed during a merge"
+}
+
+# SIGTERM during a merge into a folder that has no unnamed temporary files, where the output is written
+# under a temporary name beside the target, ends Wrenfold with status 0 and leaves the folder as it was.
+case_sigterm_during_merge() {
+    mkdir "$scratch/backing" "$scratch/fuse"
+    echo old >"$scratch/backing/kept.syx"
+    bindfs --no-allow-other "$scratch/backing" "$scratch/fuse" 2>"$scratch/bindfs.log" ||
+        skip "no FUSE folder can be mounted here: $(tail -1 "$scratch/bindfs.log")"
+    mounted="$scratch/fuse"
+    write_large_input
+    start_wrenfold
+    start_long_merge "$scratch/fuse"
+    kill -TERM "$wrenfold_pid"
+    expect_clean_exit "SIGTERM during a merge"
+    local left
+    left=$(ls -A "$scratch/backing")
+    [[ "$left" == kept.syx ]] || fail "the FUSE folder holds ${left//$'\n'/ }, not only kept.syx"
+    expect_folder_holds large.syx
+}

@@ -15,6 +15,7 @@ readonly kAddButtonX=245 kAddButtonY=24 kMergeButtonX=245 kMergeButtonY=373 kLis
 
 started=()
 scratch=""
+mounted=""
 
 usage() {
     echo "usage: $0 CASE WRENFOLD DRAG_SOURCE XUTIL OUTPUT_DIR" >&2
@@ -30,14 +31,23 @@ fail() {
     exit 1
 }
 
-# Ends what the case started, newest first, so that the X server outlives its clients.
+# Ends what the case started, newest first, so that the X server outlives its clients; a folder mounted by
+# the case is let go once nothing of the case can be using it.
 cleanup() {
     local i
     for ((i = ${#started[@]} - 1; i >= 0; i--)); do
         kill "${started[i]}" 2>/dev/null || true
         wait "${started[i]}" 2>/dev/null || true
     done
+    [[ -z "$mounted" ]] || fusermount3 -u "$mounted" || umount -l "$mounted" || true
     [[ -z "$scratch" ]] || rm -rf "$scratch"
+}
+
+# A case that cannot run here says why, and ctest counts it as skipped.
+readonly kSkipped=77
+skip() {
+    echo "e2e $case_name: skipped: $*" >&2
+    exit "$kSkipped"
 }
 
 # A reaped process leaves the list, so that cleanup never signals a process id the system has given anew.
@@ -94,7 +104,7 @@ geometry_of() {
 }
 
 start_display() {
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$scratch/display" 2>"$scratch/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset -bs 3>"$scratch/display" 2>"$scratch/xvfb.log" &
     started+=($!)
     await grep -qs '[0-9]' "$scratch/display" || fail "Xvfb did not start: $(tail -5 "$scratch/xvfb.log")"
     local number
@@ -214,6 +224,60 @@ expect_folder_holds() {
     expected=$(printf '%s\n' "$@" | sort)
     actual=$(find "$work" -mindepth 1 -printf '%f\n' | sort)
     [[ "$actual" == "$expected" ]] || fail "$work holds ${actual//$'\n'/ }, not ${expected//$'\n'/ }"
+}
+
+# An input of 2 GiB that takes no room itself: only the merge's output is really written, which takes
+# seconds, long enough for the user to act while it runs.
+write_large_input() {
+    printf '\xF0\x01\x02\x07' >"$work/large.syx"
+    truncate -s 2G "$work/large.syx"
+}
+
+# Echoes the size of a file that Wrenfold has open in the folder, other than its input: the merge's output,
+# written under a temporary name. Fails when there is none.
+output_size() {
+    local descriptor link
+    for descriptor in /proc/"$wrenfold_pid"/fd/*; do
+        link=$(readlink "$descriptor") || continue
+        [[ "$link" == "$1/"* && "$link" != "$work/large.syx" ]] || continue
+        stat -L -c %s "$descriptor" 2>/dev/null && return 0
+    done
+    return 1
+}
+
+output_growing() {
+    local size
+    size=$(output_size "$1") && ((size > 0))
+}
+
+# The merge has not yet copied the whole input.
+output_short() {
+    local size
+    size=$(output_size "$1") && ((size < $(stat -c %s "$work/large.syx")))
+}
+
+# Lists the large input and merges it into a new file in the folder; returns once the output is growing.
+start_long_merge() {
+    add_by_chooser "$work/large.syx"
+    merge_into "$1/out.syx"
+    await output_growing "$1" || fail "the merge wrote nothing into $1"
+}
+
+shoot_window() { import -window "$main_window" "$1"; }
+
+# Whether the window looks as in the picture taken before: a button shaded a little differently, as in a
+# window that is no longer the active one, still does.
+looks_as_before() {
+    shoot_window "$scratch/now.png" || return 1
+    local differing
+    differing=$(compare -metric AE -fuzz 10% "$scratch/before.png" "$scratch/now.png" null: 2>&1 >/dev/null || true)
+    (($(awk '{ print int($1) }' <<<"$differing") < kContentWidth * kContentHeight / 100))
+}
+
+# Once the window has come to rest, as the user sees it then.
+shoot_before() {
+    shoot_window "$scratch/before.png" || fail "no picture of the window could be taken"
+    await looks_as_before || fail "the window never came to rest"
 }
 
 expect_clean_exit() {
