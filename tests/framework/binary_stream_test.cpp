@@ -113,25 +113,6 @@ TEST_F(BinaryStreamTest, LongCopyLetsWaitingEventsRunBetweenItsChunks) {
     EXPECT_TRUE(read("out.syx") == pattern(8 << 20));
 }
 
-// A copy of a large input lets the window redraw while it runs: an event posted before the write runs before
-// the write is over, and the copy still arrives whole.
-TEST_F(BinaryStreamTest, LongCopyLetsWaitingEventsRunBetweenItsChunks) {
-    write("in.syx", pattern(8 << 20));
-    const fw::ByteString run = item("in.syx")->OpenAsBinaryFile(false)->Read(test::kEverything);
-    auto output = item("out.syx")->CreateBinaryFile("SysEx");
-    bool writing = false;
-    bool ranWhileWriting = false;
-    QObject context; // an event that never ran goes with the test
-    QTimer::singleShot(0, &context, [&] { ranWhileWriting = writing; });
-    test::makeTheNextYieldDue();
-    writing = true;
-    output->Write(run);
-    writing = false;
-    output = nullptr;
-    EXPECT_TRUE(ranWhileWriting);
-    EXPECT_TRUE(read("out.syx") == pattern(8 << 20));
-}
-
 // An exception that ends a merge half way must not leave its partial output in place of the target, which may
 // be one of the files being merged.
 TEST_F(BinaryStreamTest, OutputReleasedWhileAnExceptionUnwindsIsDiscardedSilently) {

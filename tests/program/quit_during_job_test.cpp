@@ -1,8 +1,8 @@
 #include "program/started_program.h"
 
+#include "faults/faults.h"
 #include "framework/dialog_answers.h"
 #include "framework/event_loop.h"
-#include "framework/open_file.h"
 
 #include <QFileInfo>
 #include <QMainWindow>
@@ -38,7 +38,7 @@ private:
 class QuitDuringJobTest : public test::StartedProgram {
 protected:
     void TearDown() override {
-        fw::OpenFile::failReadsForTesting({}, 0, 0);
+        faults::clearFaults();
         test::StartedProgram::TearDown();
     }
 
@@ -151,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(Ways, QuitDuringMergeTest,
 TEST_F(QuitDuringJobTest, QuitAfterAnInputFailedShowsNoReport) {
     listWithoutYielding({write("a.syx", "AAAA"), write("b.syx", "BBBB")});
     write("out.syx", "old");
-    fw::OpenFile::failReadsForTesting(path("a.syx"), 0, EIO);
+    faults::failReads(path("a.syx"), EIO);
     mergeOver("out.syx", [] { fw::Quit(0); });
     EXPECT_EQ(m_shown->classes(), QStringList());
     EXPECT_EQ(read("out.syx"), "old");
