@@ -4,6 +4,8 @@
 // list both sides pay, so the ratio shows what the framework adds.
 #include "bench_support.h"
 
+#include "plain_columns.h"
+
 #include <QApplication>
 #include <QDropEvent>
 #include <QFile>
@@ -12,20 +14,16 @@
 #include <QTreeWidget>
 #include <QUrl>
 
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 
 namespace {
 
-// The shares of the list's inner width that its columns take; the first is hidden, as Wrenfold's path column.
-constexpr std::array kColumnShares{0.0, 0.5, 0.25, 0.25};
-
 class PatchList : public QTreeWidget {
 public:
     explicit PatchList(QWidget* parent) : QTreeWidget(parent) {
-        setColumnCount(static_cast<int>(kColumnShares.size()));
+        setColumnCount(bench::kColumnCount);
         setHeaderLabels({"", "File name", "File size", "Patch number"});
         setRootIsDecorated(false);
         setItemsExpandable(false);
@@ -39,13 +37,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override {
         QTreeWidget::resizeEvent(event);
-        const int width = viewport()->width();
-        for (int column = 0; column < static_cast<int>(kColumnShares.size()); ++column) {
-            const int share = static_cast<int>(kColumnShares[static_cast<std::size_t>(column)] * width);
-            setColumnHidden(column, share <= 0);
-            if (share > 0)
-                setColumnWidth(column, share);
-        }
+        bench::layOutColumns(*this);
     }
 
     void dragEnterEvent(QDragEnterEvent* event) override { acceptFiles(*event); }

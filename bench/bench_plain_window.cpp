@@ -1,6 +1,8 @@
 // The reference for start-up: Wrenfold's window written directly on Qt Widgets, as a Qt programmer would
 // write it without our framework. Whatever Qt needs to show this window (fonts for the first text above all)
 // both sides pay, so the ratio shows what the framework adds.
+#include "plain_columns.h"
+
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeySequence>
@@ -32,14 +34,11 @@ constexpr std::array kEditMenu{
 constexpr int kContentWidth = 490;
 constexpr int kContentHeight = 403;
 
-// The shares of the list's inner width that its columns take; the first is hidden, as Wrenfold's path column.
-constexpr std::array kColumnShares{0.0, 0.5, 0.25, 0.25};
-
 // Laid out again whenever it changes size, so that the columns keep their shares of the width.
 class PatchList : public QTreeView {
 public:
     explicit PatchList(QWidget* parent) : QTreeView(parent) {
-        auto* model = new QStandardItemModel(0, static_cast<int>(kColumnShares.size()), this);
+        auto* model = new QStandardItemModel(0, bench::kColumnCount, this);
         model->setHorizontalHeaderLabels({"", "File name", "File size", "Patch number"});
         setModel(model);
         setRootIsDecorated(false);
@@ -57,13 +56,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override {
         QTreeView::resizeEvent(event);
-        const int width = viewport()->width();
-        for (int column = 0; column < static_cast<int>(kColumnShares.size()); ++column) {
-            const int share = static_cast<int>(kColumnShares[static_cast<std::size_t>(column)] * width);
-            setColumnHidden(column, share <= 0);
-            if (share > 0)
-                setColumnWidth(column, share);
-        }
+        bench::layOutColumns(*this);
     }
 };
 
