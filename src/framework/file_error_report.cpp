@@ -30,22 +30,28 @@ QString headline(const std::string& outputPath, const FileFailure& failure) {
     return QObject::tr("The file \"%1\" could not be written.").arg(output);
 }
 
+// One warning, the same on standard error as on screen, where a user who started Wrenfold from a terminal
+// still has it after the dialog is gone.
+void warn(const QString& title, const QString& text, const std::string& reason, const QString& consequence) {
+    const QString informative = QString::fromLocal8Bit(reason.c_str()) + ". " + consequence;
+    std::fprintf(stderr, "%s %s\n", qPrintable(text), qPrintable(informative));
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok);
+    box.setInformativeText(informative);
+    ModalDialogs::run(box);
+}
+
 } // namespace
 
 void reportFileError(const std::string& outputPath, const FileFailure& failure) {
-    if (failure.kind == FileFailure::Kind::Changed)
-        std::fprintf(stderr, "\"%s\" changed while it was being read: %s\n", failure.path.c_str(),
-                     failure.reason.c_str());
-    else
-        std::fprintf(stderr, "Could not %s \"%s\": %s\n",
-                     failure.kind == FileFailure::Kind::Read ? "read" : "write", failure.path.c_str(),
-                     failure.reason.c_str());
-    QMessageBox box(QMessageBox::Warning, QObject::tr("File not written"), headline(outputPath, failure),
-                    QMessageBox::Ok);
-    box.setInformativeText(
-        QString::fromLocal8Bit(failure.reason.c_str()) +
-        QObject::tr(". \"%1\" was left as it was.").arg(displayed(lastPathComponent(outputPath))));
-    ModalDialogs::run(box);
+    warn(QObject::tr("File not written"), headline(outputPath, failure), failure.reason,
+         QObject::tr("\"%1\" was left as it was.").arg(displayed(lastPathComponent(outputPath))));
+}
+
+void reportUnsyncedFile(const std::string& outputPath, const std::string& reason) {
+    warn(QObject::tr("File may not be on the disk"),
+         QObject::tr("The file \"%1\" was written, but it may not survive a power loss.")
+             .arg(displayed(outputPath)),
+         reason, QObject::tr("Its folder could not be written to the disk."));
 }
 
 } // namespace fw

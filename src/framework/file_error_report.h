@@ -11,4 +11,8 @@ namespace fw {
 // was read) and the reason.
 void reportFileError(const std::string& outputPath, const FileFailure& failure);
 
+// Tells the user, in the same way, that the output file is in place but its folder could not be synced, so
+// that a power loss may still undo the save.
+void reportUnsyncedFile(const std::string& outputPath, const std::string& reason);
+
 } // namespace fw

@@ -1,9 +1,9 @@
 #include "output_file.h"
 
 #include "file_descriptor.h"
+#include "file_error_report.h"
 #include "file_metadata.h"
 #include "open_file.h"
-#include "unsynced_file_report.h"
 
 #include <cerrno>
 #include <cstdlib>
