@@ -16,10 +16,10 @@ public:
 
     int get() const { return m_descriptor; }
     bool isOpen() const { return m_descriptor >= 0; }
-    // Hands the descriptor to a new owner.
-    int release();
 
 private:
+    int release();
+
     int m_descriptor = -1;
 };
 

@@ -66,16 +66,15 @@ Ref<BinaryStream> FolderItem::OpenAsBinaryFile(bool readWrite) const {
     if (!namesRegularFile())
         return nullptr;
     const int access = readWrite ? O_RDWR : O_RDONLY;
-    const int descriptor = ::open(m_absolutePath.c_str(), access | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (descriptor < 0)
+    FileDescriptor descriptor(::open(m_absolutePath.c_str(), access | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (!descriptor.isOpen())
         return nullptr;
-    auto file = std::make_shared<OpenFile>(descriptor, m_absolutePath);
-
     // The path may have been swapped for something else between the stat and the open. On a regular file the
     // non-blocking flag changes nothing, so it stays.
     struct stat status {};
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))
+    if (::fstat(descriptor.get(), &status) != 0 || !S_ISREG(status.st_mode))
         return nullptr;
+    auto file = std::make_shared<OpenFile>(std::move(descriptor), m_absolutePath);
     m_openFile = file;
     return makeRef<BinaryStream>(std::move(file));
 }

@@ -6,19 +6,18 @@
 
 namespace fw {
 
-OpenFile::OpenFile(int descriptor, std::string path) : m_descriptor(descriptor), m_path(std::move(path)) {}
-
-OpenFile::~OpenFile() { ::close(m_descriptor); }
+OpenFile::OpenFile(FileDescriptor descriptor, std::string path)
+    : m_descriptor(std::move(descriptor)), m_path(std::move(path)) {}
 
 ssize_t OpenFile::readSome(char* buffer, std::size_t count, std::uint64_t offset) const {
-    return ::pread(m_descriptor, buffer, count, static_cast<off_t>(offset));
+    return ::pread(descriptor(), buffer, count, static_cast<off_t>(offset));
 }
 
 ssize_t OpenFile::copySome(int target, std::uint64_t offset, std::uint64_t targetOffset,
                            std::size_t count) const {
     auto from = static_cast<off_t>(offset);
     auto to = static_cast<off_t>(targetOffset);
-    return ::copy_file_range(m_descriptor, &from, target, &to, count, 0);
+    return ::copy_file_range(descriptor(), &from, target, &to, count, 0);
 }
 
 ReadResult OpenFile::readAt(std::uint64_t offset, std::uint64_t length) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "file_descriptor.h"
 #include "file_failure.h"
 
 #include <cstdint>
@@ -14,17 +15,14 @@ struct ReadResult {
     int error = 0;
 };
 
-// An open file descriptor, closed when the last owner lets go. Shared between a stream and the bytes read
+// An open file, closed when the last owner lets go. Shared between a stream and the bytes read
 // from it, so those bytes stay readable after the stream is released. Every read of a file's bytes goes
 // through here.
 class OpenFile {
 public:
-    OpenFile(int descriptor, std::string path);
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-    ~OpenFile();
+    OpenFile(FileDescriptor descriptor, std::string path);
 
-    int descriptor() const { return m_descriptor; }
+    int descriptor() const { return m_descriptor.get(); }
     // The path the file was opened by, to name it in a message.
     const std::string& path() const { return m_path; }
 
@@ -36,7 +34,7 @@ public:
     ReadResult readAt(std::uint64_t offset, std::uint64_t length) const;
 
 private:
-    int m_descriptor;
+    FileDescriptor m_descriptor;
     std::string m_path;
 };
 

@@ -110,8 +110,7 @@ std::optional<std::string> OutputFile::makeNewFile() {
         return makeNamedFile();
     if (!file.isOpen())
         return errorText();
-    m_file = std::make_shared<OpenFile>(file.get(), m_path);
-    file.release();
+    m_file = std::make_shared<OpenFile>(std::move(file), m_path);
     m_unnamed = true;
     return std::nullopt;
 }
@@ -124,8 +123,7 @@ std::optional<std::string> OutputFile::makeNamedFile() {
         FileDescriptor file(::openat(m_target.folder(), m_temporaryName.c_str(),
                                      O_CREAT | O_EXCL | O_NOFOLLOW | O_RDWR | O_CLOEXEC, newFileMode()));
         if (file.isOpen()) {
-            m_file = std::make_shared<OpenFile>(file.get(), m_path);
-            file.release();
+            m_file = std::make_shared<OpenFile>(std::move(file), m_path);
             return std::nullopt;
         }
         const int error = errno;
