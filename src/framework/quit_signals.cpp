@@ -39,10 +39,10 @@ QuitSignals::QuitSignals() {
     int pair[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, pair) != 0)
         return;
-    m_readEnd = pair[0];
-    m_writeEnd = pair[1];
-    m_previousWriteEnd = signalledEnd().exchange(m_writeEnd);
-    m_notifier = std::make_unique<QSocketNotifier>(m_readEnd, QSocketNotifier::Read);
+    m_readEnd = FileDescriptor(pair[0]);
+    m_writeEnd = FileDescriptor(pair[1]);
+    m_previousWriteEnd = signalledEnd().exchange(m_writeEnd.get());
+    m_notifier = std::make_unique<QSocketNotifier>(m_readEnd.get(), QSocketNotifier::Read);
     QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(),
                      [this] { readPending(); });
     struct sigaction action {};
@@ -56,19 +56,17 @@ QuitSignals::QuitSignals() {
 }
 
 QuitSignals::~QuitSignals() {
-    if (m_readEnd < 0)
+    if (!m_readEnd.isOpen())
         return;
     for (std::size_t i = 0; i < std::size(kSignals); ++i)
         ::sigaction(kSignals[i], &m_previous[i], nullptr);
     signalledEnd().store(m_previousWriteEnd);
     m_notifier.reset();
-    ::close(m_readEnd);
-    ::close(m_writeEnd);
 }
 
 void QuitSignals::readPending() {
     char bytes[16];
-    while (::read(m_readEnd, bytes, sizeof bytes) > 0) {
+    while (::read(m_readEnd.get(), bytes, sizeof bytes) > 0) {
     }
     dispatch([] { Quit(0); });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "file_descriptor.h"
+
 #include <csignal>
 #include <iterator>
 #include <memory>
@@ -24,8 +26,8 @@ private:
 
     void readPending();
 
-    int m_readEnd = -1;
-    int m_writeEnd = -1;
+    FileDescriptor m_readEnd;
+    FileDescriptor m_writeEnd;
     int m_previousWriteEnd = -1;
     std::unique_ptr<QSocketNotifier> m_notifier;
     struct sigaction m_previous[std::size(kSignals)]{};
