@@ -84,7 +84,7 @@ TEST_F(BinaryStreamTest, RunIsWrittenAfterItsStreamWentButAChangeOnceItsLengthWa
             EXPECT_TRUE(m_reports.empty());
             continue;
         }
-        EXPECT_EQ(read("out.syx"), "old");
+        EXPECT_TRUE(read("out.syx") == "old");
         ASSERT_EQ(m_reports.size(), 1u);
         EXPECT_NE(m_reports[0].find(changed), std::string::npos) << m_reports[0];
         EXPECT_NE(m_reports[0].find(reason), std::string::npos) << m_reports[0];
