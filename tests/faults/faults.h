@@ -3,17 +3,13 @@
 #include <cstdint>
 #include <string>
 
-// Failures of the system's calls made on purpose, from outside the code under test: this library is linked
-// ahead of the C library, so its definitions of these calls are the ones called, and each hands on to the
-// real one unless a fault is armed for it. Preloaded into another program, it takes that program's fault from
-// WRENFOLD_FAULTS="call:pathPrefix:errno".
+// System calls made to fail from outside the code under test: linked ahead of the C library, this library's
+// definitions of the calls are the ones called, and each hands on to the real one unless a fault is armed.
 namespace faults {
 
-// Makes each call of the named function ("pread", "copy_file_range", "fdatasync", "fsync" or "fsetxattr") on
-// a descriptor whose file's path, as the kernel names it in /proc/self/fd, starts with pathPrefix fail with
-// error, until clearFaults(). A read or a copy fails only at or past offset, and one that starts before it
-// stops short there, as a disk that fails at that point would. An unnamed file's path is its folder's
-// followed by "/#inode (deleted)", so a folder's prefix covers it too.
+// Makes each call of "pread", "copy_file_range", "fdatasync", "fsync" or "fsetxattr" on a file whose
+// /proc/self/fd path starts with pathPrefix (an unnamed file's is its folder's and "/#inode (deleted)") fail
+// with error until clearFaults(); a read or copy fails from offset on, one starting before it stops there.
 void failCalls(const std::string& call, const std::string& pathPrefix, int error, std::uint64_t offset = 0);
 void clearFaults();
 
