@@ -5,7 +5,7 @@ set -euo pipefail
 
 # Long enough for a loaded machine to show a dialog; every wait is bounded by it.
 readonly kWaitSeconds=10
-scratch="" mounted="" xvfb_pid="" wrenfold_pid="" drag_pid=""
+mounted="" xvfb_pid="" wrenfold_pid="" drag_pid=""
 
 fail() {
     import -window root "$output_dir/$case_name.png" 2>/dev/null || true
@@ -21,7 +21,7 @@ cleanup() {
         wait "$pid" 2>/dev/null || true
     done
     [[ -z "$mounted" ]] || fusermount3 -u "$mounted" || umount -l "$mounted" || true
-    [[ -z "$scratch" ]] || rm -rf "$scratch"
+    rm -rf "$scratch"
 }
 
 # Polls a command until it succeeds; false once kWaitSeconds have passed.
@@ -32,12 +32,10 @@ await() {
         sleep 0.05
     done
 }
-
 # A child that has ended stays a zombie until waited for, so kill -0 alone cannot tell.
 ended() { [[ "$(ps -o stat= -p "$1")" == Z* ]] || ! kill -0 "$1" 2>/dev/null; }
 has_focus() { [[ "$(xdotool getwindowfocus 2>/dev/null)" == "$1" ]]; }
 closed() { ! xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'; }
-
 # A search fails outright when a window vanishes while it looks, as a closed dialog's does, so it is asked again.
 search_shown() { shown=$(xdotool search --onlyvisible --name "$1" 2>/dev/null); }
 find_window() {
@@ -45,24 +43,20 @@ find_window() {
     echo "${shown%%$'\n'*}"
 }
 
-# Clicks a point of the content area once no popup, such as a file name completer, holds the pointer.
-click_content() {
-    await "$xutil" pointer-free || fail "the pointer stayed grabbed"
-    xdotool mousemove --window "$main_window" "$1" $((menu_height + $2)) click 1
-}
-
-# Clicks Add ($1 Open) or Merge ($1 Save As), then sets dialog to the dialog once it has the keyboard focus.
+# Clicks Add ($1 Open) or Merge ($1 Save As) once no popup, such as a file name completer, holds the pointer;
+# sets dialog to the dialog once it has the keyboard focus.
 open_dialog() {
-    if [[ "$1" == Open ]]; then click_content 245 24; else click_content 245 373; fi
+    local y=373
+    [[ "$1" != Open ]] || y=24
+    await "$xutil" pointer-free || fail "the pointer stayed grabbed"
+    xdotool mousemove --window "$main_window" 245 $((menu_height + y)) click 1
     dialog=$(find_window "^$1\$") || fail "no \"$1\" dialog appeared"
     await has_focus "$dialog" || fail "the \"$1\" dialog never took the keyboard focus"
 }
-
 press_in_dialog() {
     xdotool key "$1"
     await closed "$dialog" || fail "the dialog stayed open after $1"
 }
-
 # Qt's own dialogs pick the file whose full path is typed into the file name field.
 choose() {
     open_dialog "$1"
@@ -70,34 +64,9 @@ choose() {
     press_in_dialog Return
 }
 
-# Drags the files from xutil's window onto the list, each step once the one before has shown: a button released
-# before the list has answered cancels the drag. The list may still be adding them on return.
-drop_onto_list() {
-    local log="$scratch/drag.log"
-    "$xutil" drag "$@" >"$log" 2>&1 &
-    drag_pid=$!
-    find_window '^drag source$' >/dev/null || fail "the drag source window did not appear"
-    await "$xutil" pointer-free || fail "the pointer stayed grabbed"
-    xdotool mousemove 800 175 mousedown 1 # the middle of the drag source
-    await grep -qsx dragging "$log" || fail "pressing the drag source started no drag"
-    xdotool mousemove --window "$main_window" 245 $((menu_height + 198))
-    await grep -qsx taken "$log" || fail "the list did not take the dragged files"
-    xdotool mouseup 1
-    await grep -qsx accepted "$log" || fail "the list did not accept the drop"
-}
-
-# The output is complete only once its bytes match, so it is compared until it does.
-expect_merged() {
-    cat "${@:2}" >"$scratch/expected"
-    await cmp -s "$scratch/expected" "$1" || fail "$1 is not its inputs joined: $(cmp "$scratch/expected" "$1" 2>&1)"
-}
-
-# Folder $1 holds exactly the files named after it.
 expect_folder_holds() {
-    local expected actual
-    expected=$(printf '%s\n' "${@:2}" | sort)
-    actual=$(find "$1" -mindepth 1 -printf '%f\n' | sort)
-    [[ "$actual" == "$expected" ]] || fail "$1 holds other files: $(diff <(echo "$expected") <(echo "$actual"))"
+    local expected=$(printf '%s\n' "${@:2}" | sort)
+    [[ "$(ls -A "$1")" == "$expected" ]] || fail "$1 holds other files: $(diff <(echo "$expected") <(ls -A "$1"))"
 }
 
 # Echoes the size of the merge's output in folder $1: the file Wrenfold has open there besides its input.
@@ -109,8 +78,7 @@ output_growing() { [[ "$(output_size "$1")" == [1-9]* ]]; }
 # Whether the window looks as in before.png, give or take the shading of a window no longer active.
 looks_as_before() {
     import -window "$main_window" "$scratch/now.png" || return 1
-    local differing
-    differing=$(compare -metric AE -fuzz 10% "$scratch/before.png" "$scratch/now.png" null: 2>&1 | awk '{ print int($1) }')
+    local differing=$(compare -metric AE -fuzz 10% "$scratch/before.png" "$scratch/now.png" null: 2>&1 | awk '{ print int($1) }')
     ((differing < 490 * 403 / 100))
 }
 
@@ -123,10 +91,9 @@ start_wrenfold() {
     menu_height=$(($(xdotool getwindowgeometry --shell "$main_window" | sed -n 's/^HEIGHT=//p') - 403))
 }
 
-# Backing out of either dialog changes nothing. Files chosen one by one follow in the order chosen, dropped ones
-# after them in the order dragged, a file of another type left out; the bytes include NUL, line ends and 0xFF,
-# so that text-mode conversion or truncation shows. A click on Merge while the long drop is still being added
-# waits for it, rather than merge the rows listed so far.
+# Backing out of either dialog changes nothing. Files chosen one by one come in the order chosen, dropped ones
+# after them in the order dragged, other types left out; a click on Merge during the long drop waits for it all.
+# The bytes include NUL, line ends and 0xFF, so that text-mode conversion or truncation shows.
 case_add_and_merge() {
     printf '\xF0\x01\x02\x2A\x00\x0A\x0D\x0A\xF7' >"$work/lead.syx"
     printf '\xF0\x01\x02\x05\x7F\xFF\x1A\xF7\xF0\x01\x02\x06\xF7' >"$work/bass.syx"
@@ -144,9 +111,22 @@ case_add_and_merge() {
     choose Open "$work/bass.syx"
     open_dialog "Save As"
     press_in_dialog Escape
-    drop_onto_list "$work/pad.syx" "$work/notes.txt" "${patches[@]}"
+    # Each step of the drag waits for the one before to show: a button released before the list has answered
+    # cancels the drag. The list is still adding the files when Merge is clicked.
+    "$xutil" drag "$work/pad.syx" "$work/notes.txt" "${patches[@]}" >"$scratch/drag.log" 2>&1 &
+    drag_pid=$!
+    find_window '^drag source$' >/dev/null || fail "the drag source window did not appear"
+    await "$xutil" pointer-free || fail "the pointer stayed grabbed"
+    xdotool mousemove 800 175 mousedown 1 # the middle of the drag source
+    await grep -qsx dragging "$scratch/drag.log" || fail "pressing the drag source started no drag"
+    xdotool mousemove --window "$main_window" 245 $((menu_height + 198))
+    await grep -qsx taken "$scratch/drag.log" || fail "the list did not take the dragged files"
+    xdotool mouseup 1
+    await grep -qsx accepted "$scratch/drag.log" || fail "the list did not accept the drop"
     choose "Save As" "$work/out.syx"
-    expect_merged "$work/out.syx" "$work"/{lead,bass,pad}.syx "${patches[@]}"
+    cat "$work"/{lead,bass,pad}.syx "${patches[@]}" >"$scratch/expected"
+    # The output is complete only once its bytes match, so it is compared until they do.
+    await cmp -s "$scratch/expected" "$work/out.syx" || fail "out.syx is not the files joined in the order listed"
     expect_folder_holds "$work" lead.syx bass.syx pad.syx notes.txt "${patches[@]##*/}" out.syx
 }
 

@@ -16,8 +16,7 @@
 
 namespace {
 
-// Prints each step a driver waits for: "dragging", "taken" once the window under the pointer takes the files,
-// then "accepted" or "refused" on release.
+// Prints each step a driver waits for: "dragging", "taken" by the window under the pointer, then "accepted".
 class DragSource : public QWidget {
 protected:
     void mousePressEvent(QMouseEvent*) override {
@@ -57,7 +56,6 @@ int askToClose(Display* display, Window window) {
     event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
     event.xclient.format = 32;
     event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
     return XSendEvent(display, window, False, NoEventMask, &event) ? 0 : 1;
 }
 
