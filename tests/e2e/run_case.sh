@@ -81,6 +81,8 @@ looks_as_before() {
     local differing=$(compare -metric AE -fuzz 10% "$scratch/before.png" "$scratch/now.png" null: 2>&1 | awk '{ print int($1) }')
     ((differing < 490 * 403 / 100))
 }
+# The window has come to rest once a picture of it looks as the one taken just before.
+settled() { cp "$scratch/now.png" "$scratch/before.png" && looks_as_before; }
 
 # Started from the folder that holds the patches, as from a terminal there: the dialogs open in it.
 start_wrenfold() {
@@ -99,11 +101,8 @@ case_add_and_merge() {
     printf '\xF0\x01\x02\x05\x7F\xFF\x1A\xF7\xF0\x01\x02\x06\xF7' >"$work/bass.syx"
     printf '\xF0\x01\x02\x63\xF7' >"$work/pad.syx"
     printf 'not a patch\n' >"$work/notes.txt"
-    local i patches=()
-    for ((i = 0; i < 10000; i++)); do
-        printf '\xF0\x01\x02%05d\xF7' "$i" >"$work/p$i.syx"
-        patches+=("$work/p$i.syx")
-    done
+    local i patches=("$work"/p{0..9999}.syx)
+    for ((i = 0; i < 10000; i++)); do printf '\xF0\x01\x02%05d\xF7' "$i" >"$work/p$i.syx"; done
     start_wrenfold
     open_dialog Open
     press_in_dialog Escape
@@ -137,7 +136,8 @@ quit_during_merge() {
     truncate -s 2G "$work/large.syx"
     start_wrenfold
     choose Open "$work/large.syx"
-    import -window "$main_window" "$scratch/before.png"
+    import -window "$main_window" "$scratch/now.png"
+    await settled || fail "the window never came to rest"
     choose "Save As" "$2/out.syx"
     await output_growing "$2" || fail "the merge wrote nothing into $2"
     case $1 in
@@ -178,8 +178,7 @@ case_name=$1 wrenfold=$(realpath "$2") xutil=$(realpath "$3") output_dir=$4
 mkdir -p "$output_dir" && rm -f "$output_dir/$case_name.png"
 scratch=$(mktemp -d)
 trap cleanup EXIT
-work="$scratch/work"
-mkdir "$work"
+work="$scratch/work" && mkdir "$work"
 # A home of the case's own, so that parallel cases share no Qt settings, and a real display.
 unset QT_QPA_PLATFORM
 export HOME="$scratch" XDG_RUNTIME_DIR="$scratch"

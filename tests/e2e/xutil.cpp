@@ -1,6 +1,5 @@
-// What the end-to-end cases need from the X server that xdotool does not offer:
-// drag FILE... (a window that drags the files when pressed, as a file manager would), close WINDOW (a window
-// manager's close request), pointer-free (whether no popup holds the pointer) and cover WINDOW.
+// What the end-to-end cases need from the X server beyond xdotool: drag FILE... (as a file manager would),
+// close WINDOW (as a window manager's close button does), pointer-free and cover WINDOW.
 #include <QApplication>
 #include <QDrag>
 #include <QMimeData>
