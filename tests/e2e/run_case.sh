@@ -46,8 +46,7 @@ find_window() {
 # Clicks Add ($1 Open) or Merge ($1 Save As) once no popup, such as a file name completer, holds the pointer;
 # sets dialog to the dialog once it has the keyboard focus.
 open_dialog() {
-    local y=373
-    [[ "$1" != Open ]] || y=24
+    local y=$([[ "$1" == Open ]] && echo 24 || echo 373)
     await "$xutil" pointer-free || fail "the pointer stayed grabbed"
     xdotool mousemove --window "$main_window" 245 $((menu_height + y)) click 1
     dialog=$(find_window "^$1\$") || fail "no \"$1\" dialog appeared"

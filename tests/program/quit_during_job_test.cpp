@@ -24,8 +24,8 @@ struct ShownDialogs : QObject {
     QStringList classes;
 };
 
-// The program in its own event loop, as main runs it, with a merge or a drop under way when the user acts.
-// The end-to-end cases prove that Ctrl+Q and the window's close request reach a job under way.
+// The program in its own loop, as main runs it; the end-to-end cases prove that Ctrl+Q and closing reach a
+// job.
 class QuitDuringJobTest : public test::StartedProgram {
 protected:
     // Rows listed without the yield of a drop, so that the first job's first yield is the run's first.
@@ -72,6 +72,9 @@ protected:
 TEST_F(QuitDuringJobTest, SigtermDuringAMergeAbandonsItLeavingTheFolderAsItWasAndExitsWithZero) {
     const QStringList before = files();
     mergeOverOut([] {
+        struct sigaction current {};
+        ::sigaction(SIGTERM, nullptr, &current);
+        ASSERT_NE(current.sa_handler, SIG_DFL) << "SIGTERM would end the test run";
         ::raise(SIGTERM);
         // The handler's byte is read on a later pass of the loop, which waiting runs in the merge's yield.
         EXPECT_TRUE(QTest::qWaitFor([] { return fw::quitAsked(); }));
