@@ -24,8 +24,7 @@ struct ShownDialogs : QObject {
     QStringList classes;
 };
 
-// The program in its own loop, as main runs it; the end-to-end cases prove that Ctrl+Q and closing reach a
-// job.
+// The program in its own loop, as main runs it; end-to-end cases prove that Ctrl+Q and closing reach a job.
 class QuitDuringJobTest : public test::StartedProgram {
 protected:
     // Rows listed without the yield of a drop, so that the first job's first yield is the run's first.
@@ -51,7 +50,7 @@ protected:
             acting.stop();
             act();
         });
-        QTimer::singleShot(0, [&] {
+        QTimer::singleShot(0, &acting, [&] {
             acting.start(0);
             firstStep();
         });
