@@ -4,156 +4,92 @@
 #include "framework/dialog_answers.h"
 #include "framework/event_loop.h"
 
-#include <QFileInfo>
-#include <QMainWindow>
 #include <QThread>
 #include <QTimer>
 
 #include <cerrno>
 #include <csignal>
 #include <functional>
-#include <memory>
 
 namespace {
 
-// The class of every dialog that is put on screen while it lives, answered or not: a dialog whose event loop
-// ends at once is never answered, yet the user would have seen it flash.
-class ShownDialogs : public QObject {
-public:
+// The class of every dialog put on screen: one whose event loop ends at once is never answered, yet flashes.
+struct ShownDialogs : QObject {
     ShownDialogs() { QCoreApplication::instance()->installEventFilter(this); }
-    const QStringList& classes() const { return m_classes; }
-
-protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Show && qobject_cast<QDialog*>(watched))
-            m_classes << watched->metaObject()->className();
+            classes << watched->metaObject()->className();
         return false;
     }
-
-private:
-    QStringList m_classes;
+    QStringList classes;
 };
 
-// The program in its own event loop, as main runs it, with a merge or a drop under way when the user acts.
+// The program in its own loop, as main runs it; end-to-end cases prove that Ctrl+Q and closing reach a job.
 class QuitDuringJobTest : public test::StartedProgram {
 protected:
-    void TearDown() override {
-        faults::clearFaults();
-        test::StartedProgram::TearDown();
+    // Rows listed without the yield of a drop, so that the first job's first yield is the run's first.
+    void SetUp() override {
+        test::StartedProgram::SetUp();
+        list()->AddRow(write("a.syx", "AAAA"));
+        list()->AddRow(write("b.syx", "BBBB"));
+        write("out.syx", "old");
     }
 
-    // Starts the program's loop with a first step in it, and returns once the loop has ended; a loop that
-    // does not end is ended here, after longer than any machine needs, and fails the test.
-    void runProgram(const std::function<void()>& firstStep) {
+    // Runs the program's loop from a first step; act comes the first time events run in that loop rather than
+    // a dialog's, which inside a job is where it yields.
+    void runProgram(const std::function<void()>& firstStep, const std::function<void()>& act) {
         QObject watchdog;
         QTimer::singleShot(60000, &watchdog, [] {
             ADD_FAILURE() << "the program's loop did not end";
             QCoreApplication::exit(99);
         });
-        QTimer::singleShot(0, firstStep);
+        QTimer acting;
+        acting.callOnTimeout([&] {
+            if (QThread::currentThread()->loopLevel() != 1)
+                return;
+            acting.stop();
+            act();
+        });
+        QTimer::singleShot(0, &acting, [&] {
+            acting.start(0);
+            firstStep();
+        });
         fw::RuntimeRun();
     }
 
-    // Does what the user does, once, the first time events run in the program's own loop, not a dialog's,
-    // with ready() true. Inside a handler events run only where a job yields, so an act armed by a
-    // handler's dialog happens during that handler's job.
-    void whenEventsRun(std::function<bool()> ready, std::function<void()> act) {
-        auto* timer = new QTimer(&m_acts);
-        QObject::connect(timer, &QTimer::timeout, timer, [timer, ready, act] {
-            if (QThread::currentThread()->loopLevel() != 1 || !ready())
-                return;
-            timer->stop();
-            act();
-        });
-        timer->start(0);
+    // Merges the rows over out.syx, agreeing to replace it, with act during the merge.
+    void mergeOverOut(const std::function<void()>& act) {
+        test::DialogAnswers dialogs({test::TypePath(path("out.syx")), test::Press(QMessageBox::Yes)});
+        runProgram([this] { click("PushButton2"); }, act);
     }
 
-    // Rows listed without the yield of a drop, so that the merge's first yield is the run's first, and
-    // lets events run.
-    void listWithoutYielding(const std::vector<std::string>& paths) {
-        for (const std::string& path : paths)
-            list()->AddRow(path);
-    }
-
-    // Clicks Merge and saves over the named file, which exists; the act comes during the merge.
-    void mergeOver(const std::string& name, std::function<void()> act) {
-        runProgram([this, name, act] {
-            test::DialogAnswers dialogs({test::TypePath(path(name)), [this, act](QDialog& dialog) {
-                                             test::Press(QMessageBox::Yes)(dialog);
-                                             whenEventsRun([] { return true; }, act);
-                                             m_shown = std::make_unique<ShownDialogs>();
-                                         }});
-            click("PushButton2");
-        });
-    }
-
-    QObject m_acts;
-    std::unique_ptr<ShownDialogs> m_shown;
-};
-
-enum class QuitBy { ClosingTheWindow, CtrlQ, Sigterm };
-
-class QuitDuringMergeTest : public QuitDuringJobTest, public ::testing::WithParamInterface<QuitBy> {
-protected:
-    void quit() {
-        switch (GetParam()) {
-        case QuitBy::ClosingTheWindow:
-            window()->widget()->close();
-            return;
-        case QuitBy::CtrlQ:
-            // A window's shortcuts work while it is the active one, as it is when the user types.
-            QApplication::setActiveWindow(window()->widget());
-            QTest::keyClick(window()->widget(), Qt::Key_Q, Qt::ControlModifier);
-            return;
-        case QuitBy::Sigterm:
-            struct sigaction current {};
-            ::sigaction(SIGTERM, nullptr, &current);
-            if (current.sa_handler == SIG_DFL)
-                return ADD_FAILURE() << "SIGTERM would end the test run unhandled";
-            ::raise(SIGTERM);
-            // The byte the handler writes is read on a later pass of the loop; waiting here runs that pass
-            // inside the merge's yield.
-            EXPECT_TRUE(QTest::qWaitFor([] { return fw::quitAsked(); }));
-            return;
-        }
-    }
+    ShownDialogs m_shown;
 };
 
 // The merge stops where it is and its output is dropped: the target keeps its bytes, nothing is left beside
-// it, nothing is asked or reported, and the run ends as a quit does.
-TEST_P(QuitDuringMergeTest, AbandonsTheMergeLeavingTheTargetAndFolderAsTheyWereAndExitsWithZero) {
-    listWithoutYielding({write("a.syx", "AAAA"), write("b.syx", "BBBB"), write("c.syx", "CCCC")});
-    write("out.syx", "old");
+// it, nothing is reported, and the run ends as a quit does.
+TEST_F(QuitDuringJobTest, SigtermDuringAMergeAbandonsItLeavingTheFolderAsItWasAndExitsWithZero) {
     const QStringList before = files();
-    mergeOver("out.syx", [this] { quit(); });
+    mergeOverOut([] {
+        struct sigaction current {};
+        ::sigaction(SIGTERM, nullptr, &current);
+        ASSERT_NE(current.sa_handler, SIG_DFL) << "SIGTERM would end the test run";
+        ::raise(SIGTERM);
+        // The handler's byte is read on a later pass of the loop, which waiting runs in the merge's yield.
+        EXPECT_TRUE(QTest::qWaitFor([] { return fw::quitAsked(); }));
+    });
     EXPECT_EQ(read("out.syx"), "old");
     EXPECT_EQ(files(), before);
-    EXPECT_EQ(m_shown->classes(), QStringList());
+    EXPECT_EQ(m_shown.classes, (QStringList{"QFileDialog", "QMessageBox"}));
     EXPECT_EQ(m_runtime.Exit(), 0);
 }
 
-std::string nameOf(const ::testing::TestParamInfo<QuitBy>& info) {
-    switch (info.param) {
-    case QuitBy::ClosingTheWindow:
-        return "ClosingTheWindow";
-    case QuitBy::CtrlQ:
-        return "CtrlQ";
-    case QuitBy::Sigterm:
-        return "Sigterm";
-    }
-    return "";
-}
-
-INSTANTIATE_TEST_SUITE_P(Ways, QuitDuringMergeTest,
-                         ::testing::Values(QuitBy::ClosingTheWindow, QuitBy::CtrlQ, QuitBy::Sigterm), nameOf);
-
-// The report of an input that failed would come after the user had asked to leave.
+// The report of the input that failed would come after the user had asked to leave.
 TEST_F(QuitDuringJobTest, QuitAfterAnInputFailedShowsNoReport) {
-    listWithoutYielding({write("a.syx", "AAAA"), write("b.syx", "BBBB")});
-    write("out.syx", "old");
     faults::failReads(path("a.syx"), EIO);
-    mergeOver("out.syx", [] { fw::Quit(0); });
-    EXPECT_EQ(m_shown->classes(), QStringList());
+    mergeOverOut([] { fw::Quit(0); });
+    faults::clearFaults();
+    EXPECT_EQ(m_shown.classes, (QStringList{"QFileDialog", "QMessageBox"}));
     EXPECT_EQ(read("out.syx"), "old");
     EXPECT_EQ(m_runtime.Exit(), 0);
 }
@@ -162,42 +98,26 @@ TEST_F(QuitDuringJobTest, QuitDuringADropEndsTheDropAndTheRun) {
     std::vector<std::string> dropped;
     for (int i = 0; i < 100; ++i)
         dropped.push_back(write("p" + std::to_string(i) + ".syx", "\xF0\x01\x02\x03\xF7"));
-    runProgram([&] {
-        whenEventsRun([] { return true; }, [] { fw::Quit(0); });
-        dropFiles(dropped);
-    });
-    EXPECT_GT(list()->ListCount(), 0);
-    EXPECT_LT(list()->ListCount(), 100);
+    runProgram([&] { dropFiles(dropped); }, [] { fw::Quit(0); });
+    EXPECT_LT(list()->ListCount(), 2 + 100);
     EXPECT_EQ(m_runtime.Exit(), 0);
 }
 
 // A click that comes while a merge runs starts nothing then; it arrives once the merge is done, so the second
 // merge's dialog finds the first merge's output complete.
 TEST_F(QuitDuringJobTest, ClickDuringAMergeArrivesAfterIt) {
-    listWithoutYielding({write("a.syx", "AAAA"), write("b.syx", "BBBB")});
-    std::string firstOutputWhenClicked = "no second dialog";
-    bool secondAnswered = false;
-    bool clickedDuringTheMerge = false;
-    test::DialogAnswers dialogs({[&](QDialog& dialog) {
-                                     test::TypePath(path("first.syx"))(dialog);
-                                     whenEventsRun([] { return true; },
-                                                   [&] {
-                                                       clickedDuringTheMerge = !QFileInfo::exists(
-                                                           QString::fromStdString(path("first.syx")));
-                                                       click("PushButton2");
-                                                   });
-                                 },
-                                 [&](QDialog& dialog) {
-                                     firstOutputWhenClicked = read("first.syx");
-                                     secondAnswered = true;
+    std::string firstOutput = "no second dialog";
+    test::DialogAnswers dialogs({test::TypePath(path("first.syx")), [&](QDialog& dialog) {
+                                     firstOutput = read("first.syx");
                                      dialog.reject();
+                                     fw::Quit(0);
                                  }});
-    runProgram([&] {
-        click("PushButton2");
-        whenEventsRun([&] { return secondAnswered; }, [] { fw::Quit(0); });
-    });
-    EXPECT_TRUE(clickedDuringTheMerge);
-    EXPECT_EQ(firstOutputWhenClicked, "AAAABBBB");
+    runProgram([this] { click("PushButton2"); },
+               [this] {
+                   EXPECT_FALSE(files().contains("first.syx"));
+                   click("PushButton2");
+               });
+    EXPECT_EQ(firstOutput, "AAAABBBB");
 }
 
 } // namespace
