@@ -27,8 +27,7 @@ Answer TypePath(const std::string& path) {
         auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
         if (!edit)
             return refuse(dialog, "no file name to type");
-        // Typed into the field as a user types: with the focus there, the dialog lets go of the file it had
-        // selected for the suggested name, which would otherwise win over the typed path.
+        // With the focus in the field, the dialog lets go of the file selected for the suggested name.
         QApplication::setActiveWindow(&dialog);
         edit->setFocus();
         if (!edit->hasFocus())
@@ -36,10 +35,6 @@ Answer TypePath(const std::string& path) {
         edit->setText(QFile::decodeName(QByteArray::fromStdString(path)));
         QTest::keyClick(edit, Qt::Key_Return);
     };
-}
-
-Answer Cancel() {
-    return [](QDialog& dialog) { dialog.reject(); };
 }
 
 Answer CancelAfterTyping(const std::string& path) {
@@ -79,10 +74,8 @@ void DialogAnswers::answer(QDialog& dialog) {
     const Answer next = std::move(m_answers.front());
     m_answers.pop_front();
     next(dialog);
-    if (!dialog.isVisible())
-        return;
-    // Still open: the next answer is for this dialog again, once its event loop runs.
-    QTimer::singleShot(0, &dialog, [this, &dialog] { answer(dialog); });
+    if (dialog.isVisible())
+        QTimer::singleShot(0, &dialog, [this, &dialog] { answer(dialog); });
 }
 
 } // namespace test

@@ -8,8 +8,7 @@
 
 namespace test {
 
-// Tells whether files were opened, from the system's own notice of each open, which nothing in the process
-// can open a file without.
+// Tells whether files were opened, from the system's own notice of each open.
 class OpenWatch {
 public:
     OpenWatch() : m_notices(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {}
@@ -21,8 +20,7 @@ public:
         return ::inotify_add_watch(m_notices, path.c_str(), IN_OPEN) >= 0;
     }
 
-    // Whether a watched file was opened since it was first watched. Other notices, such as a watch ending
-    // with its file, are passed over.
+    // Whether a watched file was opened since it was watched; other notices are passed over.
     bool anyOpened() const {
         std::array<char, 4096> notices{};
         bool opened = false;

@@ -19,8 +19,8 @@ namespace test {
 // The largest count a single read takes: a whole file, for any file a test makes.
 constexpr std::int32_t kEverything = 0x7FFFFFFF;
 
-// Every byte value in each run of 256, in an order that differs from run to run, so that sign faults and
-// shifted offsets both show.
+// Every byte value in each run of 256, in an order that differs from run to run: sign faults and shifted
+// offsets both show.
 inline int byteAt(std::size_t i) { return static_cast<int>((i ^ (i >> 8)) & 0xFF); }
 inline std::string pattern(std::size_t length) {
     std::string bytes(length, '\0');
@@ -29,8 +29,8 @@ inline std::string pattern(std::size_t length) {
     return bytes;
 }
 
-// A folder of its own for the files a test makes, and every error report the framework shows, kept as its
-// text and answered at once. A failing read that a test set up ends with the test.
+// A folder of its own for the files a test makes; every error report the framework shows is kept as its
+// text and answered at once. Faults a test set up end with it.
 class ScratchFolderTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -19,8 +19,8 @@ namespace test {
 
 using Cells = std::vector<std::string>;
 
-// The program as main() brings it up, short of the event loop, with a folder of its own for files. The run
-// ends with the test, however the test ends, so the next one starts from nothing.
+// The program as main() brings it up, short of the event loop, with a folder of its own for files; the run
+// ends with the test, however it ends.
 class StartedProgram : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -47,13 +47,15 @@ protected:
         return cells;
     }
 
-    // Drags the files over the list and drops them, as another program would; whether the list took them.
+    // Drops the files on the list as another program would; whether the list took them.
     bool dropFiles(const std::vector<std::string>& paths) const;
+    // Drops a "text/uri-list" on the list with Shift held, so that a move is proposed where the source allows
+    // one; how the list took it, if at all.
+    Qt::DropAction drop(const QByteArray& uriList, Qt::DropActions actions) const;
     void click(const std::string& name) const { QTest::mouseClick(control(name)->widget(), Qt::LeftButton); }
     // Clicks the merge button and saves to the named file, agreeing to replace it if it exists.
     void mergeInto(const std::string& name) const;
-    // Whether every handler so far returned normally rather than leave an exception to end the run. It ends
-    // the run's event loop, so it comes last in a test.
+    // Whether no handler so far left an exception to end the run; it ends the run, so it comes last.
     bool nothingEscaped() const;
 
     std::string path(const std::string& name) const { return m_folder.path().toStdString() + "/" + name; }
