@@ -24,13 +24,11 @@ public:
     bool anyOpened() const {
         std::array<char, 4096> notices{};
         bool opened = false;
-        ssize_t count;
-        while ((count = ::read(m_notices, notices.data(), notices.size())) > 0) {
-            for (ssize_t at = 0; at < count;) {
-                inotify_event notice{};
+        for (ssize_t count; (count = ::read(m_notices, notices.data(), notices.size())) > 0;) {
+            inotify_event notice{};
+            for (ssize_t at = 0; at < count; at += static_cast<ssize_t>(sizeof notice + notice.len)) {
                 std::memcpy(&notice, notices.data() + at, sizeof notice);
                 opened = opened || (notice.mask & IN_OPEN);
-                at += static_cast<ssize_t>(sizeof notice + notice.len);
             }
         }
         return opened;

@@ -2,16 +2,12 @@
 
 #include "framework/listbox.h"
 #include "framework/runtime.h"
+#include "framework/scratch_folder.h"
 #include "window/window1.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
-#include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,7 +17,7 @@ using Cells = std::vector<std::string>;
 
 // The program as main() brings it up, short of the event loop, with a folder of its own for files; the run
 // ends with the test, however it ends.
-class StartedProgram : public ::testing::Test {
+class StartedProgram : public ScratchFolder {
 protected:
     void SetUp() override;
 
@@ -58,22 +54,11 @@ protected:
     // Whether no handler so far left an exception to end the run; it ends the run, so it comes last.
     bool nothingEscaped() const;
 
-    std::string path(const std::string& name) const { return m_folder.path().toStdString() + "/" + name; }
-    std::string write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(path(name), std::ios::binary) << bytes;
-        return path(name);
-    }
-    std::string read(const std::string& name) const {
-        std::ostringstream bytes;
-        bytes << std::ifstream(path(name), std::ios::binary).rdbuf();
-        return bytes.str();
-    }
     QStringList files() const {
         return QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     }
 
     fw::Runtime m_runtime;
-    QTemporaryDir m_folder;
 };
 
 } // namespace test
