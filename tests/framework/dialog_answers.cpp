@@ -4,7 +4,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDialog>
 #include <QFile>
 #include <QLineEdit>
 #include <QTest>
@@ -12,15 +11,12 @@
 #include <gtest/gtest.h>
 
 namespace test {
-namespace {
 
 // Fails the test and closes the dialog, so that the run goes on.
-void refuse(QDialog& dialog, const char* why) {
+static void refuse(QDialog& dialog, const char* why) {
     ADD_FAILURE() << "a " << dialog.metaObject()->className() << " has " << why;
     dialog.reject();
 }
-
-} // namespace
 
 Answer TypePath(const std::string& path) {
     return [path](QDialog& dialog) {

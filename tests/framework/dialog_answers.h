@@ -19,14 +19,11 @@ Answer CancelAfterTyping(const std::string& path);
 Answer Press(QMessageBox::StandardButton button);
 
 // Answers the framework's modal dialogs in order while it lives; a dialog left open takes the next answer
-// too. A dialog with no answer left is cancelled and fails the test, rather than waiting forever; so does an
-// answer never used.
+// too. A dialog with no answer left, or an answer never used, fails the test rather than wait forever.
 class DialogAnswers {
 public:
     explicit DialogAnswers(std::vector<Answer> answers);
     ~DialogAnswers();
-    DialogAnswers(const DialogAnswers&) = delete;
-    DialogAnswers& operator=(const DialogAnswers&) = delete;
 
     // The Qt class of each dialog as it was answered, such as "QFileDialog" or "QMessageBox".
     const std::vector<std::string>& answered() const { return m_answered; }

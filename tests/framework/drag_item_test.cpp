@@ -11,9 +11,9 @@ namespace {
 
 class DragItemTest : public test::ScratchFolderTest {};
 
-// Each file is judged as it is when the cursor comes to it, not as it was when it was dropped. The cursor's
-// look answers only a file's first questions, and only while the cursor stands on it, even when the handler
-// stops early: a file that has since become a named pipe is never opened.
+// Each file is judged as it is when the cursor comes to it. The cursor's look answers only its first
+// questions, and only while the cursor stands on it: a file that has since become a named pipe is never
+// opened.
 TEST_F(DragItemTest, EachFileIsJudgedWhenTheCursorComesToItAndTheLookGoesWithTheCursor) {
     test::OpenWatch opens;
     auto becomePipe = [&](const std::string& name) {
@@ -33,7 +33,6 @@ TEST_F(DragItemTest, EachFileIsJudgedWhenTheCursorComesToItAndTheLookGoesWithThe
 
     ASSERT_TRUE(drop->NextItem());
     const fw::Ref<fw::FolderItem> c = drop->FolderItem();
-    EXPECT_EQ(c->Name(), "c.syx");
     EXPECT_TRUE(c->Exists());
     std::remove(path("c.syx").c_str());
     EXPECT_FALSE(c->Exists());

@@ -32,11 +32,9 @@ TEST(Ref, LastReleaseDestroysTheObjectAndUsingNilRaises) {
     copy = nullptr;
     EXPECT_EQ(Sample::alive, 0);
     EXPECT_THROW(copy->className(), fw::NilObjectException);
-    EXPECT_THROW(*first, fw::NilObjectException);
 }
 
-// The lists' wire form: each name, a space, then a big-endian 32-bit number, a byte, a counted string or
-// three colour bytes. A later entry for the same property wins.
+// Each name, a space, then a big-endian 32-bit number, a byte, a counted string or three colour bytes.
 TEST(PropertyList, AppliesEachTypeInOrderWithNamesInAnyCase) {
     auto sample = fw::New<Sample>();
     fw::SetProperties(

@@ -8,19 +8,16 @@
 
 namespace test {
 
-// Tells whether files were opened, from the system's own notice of each open.
+// Tells whether the files watched were opened since, from the system's own notice of each open.
 class OpenWatch {
 public:
     OpenWatch() : m_notices(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {}
     ~OpenWatch() { ::close(m_notices); }
-    OpenWatch(const OpenWatch&) = delete;
-    OpenWatch& operator=(const OpenWatch&) = delete;
 
     bool watch(const std::string& path) const {
         return ::inotify_add_watch(m_notices, path.c_str(), IN_OPEN) >= 0;
     }
 
-    // Whether a watched file was opened since it was watched; other notices are passed over.
     bool anyOpened() const {
         std::array<char, 4096> notices{};
         bool opened = false;

@@ -19,8 +19,7 @@ namespace test {
 // The largest count a single read takes: a whole file, for any file a test makes.
 constexpr std::int32_t kEverything = 0x7FFFFFFF;
 
-// Every byte value in each run of 256, in an order that differs from run to run: sign faults and shifted
-// offsets both show.
+// Every byte value in each run of 256, in an order that differs from run to run: sign and offset faults show.
 inline int byteAt(std::size_t i) { return static_cast<int>((i ^ (i >> 8)) & 0xFF); }
 inline std::string pattern(std::size_t length) {
     std::string bytes(length, '\0');

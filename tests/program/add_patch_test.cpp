@@ -10,8 +10,6 @@
 
 namespace {
 
-using test::Cells;
-
 class AddPatchTest : public test::StartedProgram {};
 
 // The row is read once, when the file is added: a later change must not show. The patch number is an
@@ -24,21 +22,20 @@ TEST_F(AddPatchTest, RowShowsPathNameSizeAndTheByteAtOffsetThreeAsTheFileWasWhen
     ASSERT_TRUE(dropFiles(files));
     write(odd, std::string("\xF0\x01\x02\x07\x00\x00", 6));
 
-    EXPECT_EQ(rows(), (std::vector<Cells>{{files[0], "0.syx", "0 bytes", "0"},
-                                          {files[1], "3.syx", "3 bytes", "0"},
-                                          {files[2], odd, "5 bytes", "200"},
-                                          {files[3], "huge.syx", "5368709120 bytes", "0"}}));
+    EXPECT_EQ(rows(), (std::vector<test::Cells>{{files[0], "0.syx", "0 bytes", "0"},
+                                                {files[1], "3.syx", "3 bytes", "0"},
+                                                {files[2], odd, "5 bytes", "200"},
+                                                {files[3], "huge.syx", "5368709120 bytes", "0"}}));
 }
 
-// A source told that its files were moved may delete them, so a drop is taken as a copy or not at all. Root
-// can open a file whatever its mode, so the file that fails to open is a named pipe; it is never even opened,
-// since opening a device can have effects of its own, and only the system sees whether it was.
+// A source told that its files were moved may delete them, so a drop is taken as a copy or not at all. A
+// named pipe fails even for root, and is never opened: opening a device can have effects of its own.
 TEST_F(AddPatchTest, DropAsACopyAddsEveryReadableLocalPatchFileInOrderEvenTwiceAndSkipsTheRest) {
     const std::string a = write("a.syx", "A");
     const std::string b = write("b.syx", "B");
     const std::string upper = write("C.SYX", "C");
-    write("notes.txt", "N");
-    write("d.syx.txt", "D");
+    for (const char* name : {"notes.txt", "d.syx.txt"})
+        write(name, "N");
     ASSERT_TRUE(QDir(m_folder.path()).mkdir("folder.syx"));
     ASSERT_EQ(::mkfifo(path("pipe.syx").c_str(), 0600), 0);
     const test::OpenWatch opens;
@@ -54,7 +51,7 @@ TEST_F(AddPatchTest, DropAsACopyAddsEveryReadableLocalPatchFileInOrderEvenTwiceA
               Qt::IgnoreAction);
     EXPECT_EQ(drop(list, Qt::MoveAction | Qt::CopyAction), Qt::CopyAction);
 
-    EXPECT_EQ(column(0), (Cells{a, b, upper, a, b}));
+    EXPECT_EQ(column(0), (test::Cells{a, b, upper, a, b}));
     EXPECT_FALSE(opens.anyOpened());
 }
 
@@ -71,7 +68,7 @@ TEST_F(AddPatchTest, AddButtonOffersPatchFilesAndAddsTheChosenOneButNothingWhenC
 
     click("PushButton1");
     EXPECT_EQ(offered, QStringList{"Prophet 600 Patch (*.syx)"});
-    EXPECT_EQ(column(0), Cells{file});
+    EXPECT_EQ(column(0), test::Cells{file});
     EXPECT_TRUE(nothingEscaped());
 }
 

