@@ -3,8 +3,6 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
-// Widgets need an application object before the first one is made; offscreen unless told otherwise, so the
-// tests never need a display. Qt's file dialogs would write their history to the user's settings.
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -4,7 +4,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDialog>
 #include <QFile>
 #include <QLineEdit>
 #include <QTest>
@@ -12,23 +11,19 @@
 #include <gtest/gtest.h>
 
 namespace test {
-namespace {
 
-// An answer that does not fit the dialog fails the test and closes the dialog, so the run goes on.
-void refuse(QDialog& dialog, const char* why) {
+// Fails the test and closes the dialog, so that the run goes on.
+static void refuse(QDialog& dialog, const char* why) {
     ADD_FAILURE() << "a " << dialog.metaObject()->className() << " has " << why;
     dialog.reject();
 }
-
-} // namespace
 
 Answer TypePath(const std::string& path) {
     return [path](QDialog& dialog) {
         auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
         if (!edit)
             return refuse(dialog, "no file name to type");
-        // Typed into the field as a user types: with the focus there, the dialog lets go of the file it had
-        // selected for the suggested name, which would otherwise win over the typed path.
+        // With the focus in the field, the dialog lets go of the file selected for the suggested name.
         QApplication::setActiveWindow(&dialog);
         edit->setFocus();
         if (!edit->hasFocus())
@@ -38,16 +33,10 @@ Answer TypePath(const std::string& path) {
     };
 }
 
-Answer Cancel() {
-    return [](QDialog& dialog) { dialog.reject(); };
-}
-
 Answer CancelAfterTyping(const std::string& path) {
     return [path](QDialog& dialog) {
-        auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
-        if (!edit)
-            return refuse(dialog, "no file name to type");
-        edit->setText(QFile::decodeName(QByteArray::fromStdString(path)));
+        if (auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit"))
+            edit->setText(QFile::decodeName(QByteArray::fromStdString(path)));
         dialog.reject();
     };
 }
@@ -79,10 +68,8 @@ void DialogAnswers::answer(QDialog& dialog) {
     const Answer next = std::move(m_answers.front());
     m_answers.pop_front();
     next(dialog);
-    if (!dialog.isVisible())
-        return;
-    // Still open: the next answer is for this dialog again, once its event loop runs.
-    QTimer::singleShot(0, &dialog, [this, &dialog] { answer(dialog); });
+    if (dialog.isVisible())
+        QTimer::singleShot(0, &dialog, [this, &dialog] { answer(dialog); });
 }
 
 } // namespace test

@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-class QDialog;
-
 namespace test {
 
 // What a user does to a modal dialog once it is on screen.
@@ -16,20 +14,16 @@ using Answer = std::function<void(QDialog&)>;
 
 // Types a path (bytes, as the system names the file) into a file dialog's name field and presses Return.
 Answer TypePath(const std::string& path);
-Answer Cancel();
 // Types a path into a file dialog's name field, then cancels: nothing typed may count.
 Answer CancelAfterTyping(const std::string& path);
 Answer Press(QMessageBox::StandardButton button);
 
-// Answers the modal dialogs that the framework runs, in order, while it lives. A dialog that an answer leaves
-// open (a file dialog after No to replacing a file) takes the next answer as well. A dialog with no answer
-// left is cancelled and fails the test, rather than waiting forever; so does an answer never used.
+// Answers the framework's modal dialogs in order while it lives; a dialog left open takes the next answer
+// too. A dialog with no answer left, or an answer never used, fails the test rather than wait forever.
 class DialogAnswers {
 public:
     explicit DialogAnswers(std::vector<Answer> answers);
     ~DialogAnswers();
-    DialogAnswers(const DialogAnswers&) = delete;
-    DialogAnswers& operator=(const DialogAnswers&) = delete;
 
     // The Qt class of each dialog as it was answered, such as "QFileDialog" or "QMessageBox".
     const std::vector<std::string>& answered() const { return m_answered; }

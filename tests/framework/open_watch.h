@@ -8,31 +8,24 @@
 
 namespace test {
 
-// Tells whether files were opened, from the system's own notice of each open, which nothing in the process
-// can open a file without.
+// Tells whether the files watched were opened since, from the system's own notice of each open.
 class OpenWatch {
 public:
     OpenWatch() : m_notices(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {}
     ~OpenWatch() { ::close(m_notices); }
-    OpenWatch(const OpenWatch&) = delete;
-    OpenWatch& operator=(const OpenWatch&) = delete;
 
     bool watch(const std::string& path) const {
         return ::inotify_add_watch(m_notices, path.c_str(), IN_OPEN) >= 0;
     }
 
-    // Whether a watched file was opened since it was first watched. Other notices, such as a watch ending
-    // with its file, are passed over.
     bool anyOpened() const {
         std::array<char, 4096> notices{};
         bool opened = false;
-        ssize_t count;
-        while ((count = ::read(m_notices, notices.data(), notices.size())) > 0) {
-            for (ssize_t at = 0; at < count;) {
-                inotify_event notice{};
+        for (ssize_t count; (count = ::read(m_notices, notices.data(), notices.size())) > 0;) {
+            inotify_event notice{};
+            for (ssize_t at = 0; at < count; at += static_cast<ssize_t>(sizeof notice + notice.len)) {
                 std::memcpy(&notice, notices.data() + at, sizeof notice);
                 opened = opened || (notice.mask & IN_OPEN);
-                at += static_cast<ssize_t>(sizeof notice + notice.len);
             }
         }
         return opened;

@@ -19,8 +19,7 @@ namespace test {
 // The largest count a single read takes: a whole file, for any file a test makes.
 constexpr std::int32_t kEverything = 0x7FFFFFFF;
 
-// Every byte value in each run of 256, in an order that differs from run to run, so that sign faults and
-// shifted offsets both show.
+// Every byte value in each run of 256, in an order that differs from run to run: sign and offset faults show.
 inline int byteAt(std::size_t i) { return static_cast<int>((i ^ (i >> 8)) & 0xFF); }
 inline std::string pattern(std::size_t length) {
     std::string bytes(length, '\0');
@@ -29,9 +28,30 @@ inline std::string pattern(std::size_t length) {
     return bytes;
 }
 
-// A folder of its own for the files a test makes, and every error report the framework shows, kept as its
-// text and answered at once. A failing read that a test set up ends with the test.
-class ScratchFolderTest : public ::testing::Test {
+// A folder of its own for the files a test makes.
+class ScratchFolder : public ::testing::Test {
+protected:
+    std::string path(const std::string& name) const { return m_folder.path().toStdString() + "/" + name; }
+    fw::Ref<fw::FolderItem> item(const std::string& name) const { return fw::GetFolderItem(path(name), 0); }
+    std::string write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(path(name), std::ios::binary) << bytes;
+        return path(name);
+    }
+    std::string read(const std::string& name) const {
+        std::ifstream in(path(name), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    // Everything in the folder, hidden files, pipes and devices included.
+    QStringList entries(const std::string& folder = {}) const {
+        return QDir(QString::fromStdString(path(folder)))
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+    QTemporaryDir m_folder;
+};
+
+// Every error report the framework shows is kept as its text and answered at once; faults end with the test.
+class ScratchFolderTest : public ScratchFolder {
 protected:
     void SetUp() override {
         fw::ModalDialogs::setAnswerer([this](QDialog& dialog) {
@@ -45,22 +65,6 @@ protected:
         faults::clearFaults();
     }
 
-    std::string path(const std::string& name) const { return m_folder.path().toStdString() + "/" + name; }
-    fw::Ref<fw::FolderItem> item(const std::string& name) const { return fw::GetFolderItem(path(name), 0); }
-    void write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(path(name), std::ios::binary) << bytes;
-    }
-    std::string read(const std::string& name) const {
-        std::ifstream in(path(name), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-    // Everything in the folder, hidden files, pipes and devices included.
-    QStringList entries(const std::string& folder = {}) const {
-        return QDir(QString::fromStdString(path(folder)))
-            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    }
-
-    QTemporaryDir m_folder;
     std::vector<std::string> m_reports;
 };
 

@@ -12,27 +12,30 @@
 namespace test {
 
 void StartedProgram::SetUp() {
-    ASSERT_TRUE(m_folder.isValid());
     RegisterClasses();
     ::SetUp();
 }
 
 bool StartedProgram::dropFiles(const std::vector<std::string>& paths) const {
-    // Every byte outside the unreserved set is escaped, so a name that is not UTF-8 travels unchanged.
+    // Escaped, so a name that is not UTF-8 travels unchanged.
     QByteArray uris;
     for (const std::string& path : paths)
         uris += "file://" + QByteArray::fromStdString(path).toPercentEncoding("/") + "\r\n";
+    return drop(uris, Qt::CopyAction) == Qt::CopyAction;
+}
+
+Qt::DropAction StartedProgram::drop(const QByteArray& uriList, Qt::DropActions actions) const {
     QMimeData data;
-    data.setData("text/uri-list", uris);
+    data.setData("text/uri-list", uriList);
     QWidget* viewport = listView()->viewport();
     const QPoint centre = viewport->rect().center();
-    QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(viewport, &enter);
-    QDragMoveEvent move(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(viewport, &move);
-    QDropEvent drop(QPointF(centre), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(viewport, &drop);
-    return enter.isAccepted() && move.isAccepted() && drop.isAccepted();
+    QDragEnterEvent enter(centre, actions, &data, Qt::LeftButton, Qt::ShiftModifier);
+    QDragMoveEvent move(centre, actions, &data, Qt::LeftButton, Qt::ShiftModifier);
+    QDropEvent dropped(QPointF(centre), actions, &data, Qt::LeftButton, Qt::ShiftModifier);
+    for (QDropEvent* event : std::initializer_list<QDropEvent*>{&enter, &move, &dropped})
+        QApplication::sendEvent(viewport, event);
+    const bool taken = enter.isAccepted() && move.isAccepted() && dropped.isAccepted();
+    return taken ? dropped.dropAction() : Qt::IgnoreAction;
 }
 
 void StartedProgram::mergeInto(const std::string& name) const {

@@ -2,16 +2,12 @@
 
 #include "framework/listbox.h"
 #include "framework/runtime.h"
+#include "framework/scratch_folder.h"
 #include "window/window1.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
-#include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,9 +15,8 @@ namespace test {
 
 using Cells = std::vector<std::string>;
 
-// The program as main() brings it up, short of the event loop, with a folder of its own for files. The run
-// ends with the test, however the test ends, so the next one starts from nothing.
-class StartedProgram : public ::testing::Test {
+// The program as main() brings it up, short of the event loop; the run ends with the test, however it ends.
+class StartedProgram : public ScratchFolder {
 protected:
     void SetUp() override;
 
@@ -47,31 +42,21 @@ protected:
         return cells;
     }
 
-    // Drags the files over the list and drops them, as another program would; whether the list took them.
+    // Drops the files on the list as another program would; whether the list took them.
     bool dropFiles(const std::vector<std::string>& paths) const;
+    // Drops a uri-list with Shift held, so that a move is proposed where allowed; how the list took it.
+    Qt::DropAction drop(const QByteArray& uriList, Qt::DropActions actions) const;
     void click(const std::string& name) const { QTest::mouseClick(control(name)->widget(), Qt::LeftButton); }
     // Clicks the merge button and saves to the named file, agreeing to replace it if it exists.
     void mergeInto(const std::string& name) const;
-    // Whether every handler so far returned normally rather than leave an exception to end the run. It ends
-    // the run's event loop, so it comes last in a test.
+    // Whether no handler so far left an exception to end the run; it ends the run, so it comes last.
     bool nothingEscaped() const;
 
-    std::string path(const std::string& name) const { return m_folder.path().toStdString() + "/" + name; }
-    std::string write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(path(name), std::ios::binary) << bytes;
-        return path(name);
-    }
-    std::string read(const std::string& name) const {
-        std::ostringstream bytes;
-        bytes << std::ifstream(path(name), std::ios::binary).rdbuf();
-        return bytes.str();
-    }
     QStringList files() const {
         return QDir(m_folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     }
 
     fw::Runtime m_runtime;
-    QTemporaryDir m_folder;
 };
 
 } // namespace test
