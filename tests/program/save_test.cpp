@@ -5,15 +5,11 @@
 
 #include <QMessageBox>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-constexpr uid_t kNobody = 65534;
 
 // Saving a merge through the save dialog, where what the user agreed to is the file the save then replaces.
 class SaveTest : public test::StartedProgram {
@@ -22,9 +18,7 @@ protected:
         test::StartedProgram::SetUp();
         ASSERT_TRUE(dropFiles({write("a.syx", "AA")}));
     }
-
-    // Clicks the merge button and types the path; the texts of the dialogs that follow, each answered with
-    // the next of the answers.
+    // Merges into the path typed; the text of each message that follows, answered with the next of then.
     std::vector<std::string> mergeAnswering(const std::string& name, const std::vector<test::Answer>& then) {
         std::vector<std::string> texts;
         std::vector<test::Answer> answers{test::TypePath(path(name))};
@@ -41,13 +35,25 @@ protected:
     }
 };
 
-// The question is asked of, and the merge written into, the file that the kernel reaches: here ".." in a
-// link's text leads up from the folder that a linked folder stands for, not from the linked folder's name.
-TEST_F(SaveTest, FileReachedThroughLinksIsAskedAboutAndWritten) {
+// The question is asked of, and the merge written into, the file the kernel reaches ("../" in a link leads up
+// from the folder a linked folder stands for). It keeps who may do what with it: a save by root that dropped
+// its owner, group, set-id bits or access list would hand it to root, or its group what a named group had.
+TEST_F(SaveTest, FileReachedThroughLinksIsAskedAboutAndReplacedKeepingOwnerModeAccessListAndNotes) {
     ASSERT_TRUE(QDir(m_folder.path()).mkpath("real/deep"));
     ASSERT_EQ(::symlink("real/deep", path("linked").c_str()), 0);
     ASSERT_EQ(::symlink("../out.syx", path("real/deep/up.syx").c_str()), 0);
-    write("real/out.syx", "old");
+    const std::string out = write("real/out.syx", "old");
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(out.c_str(), test::kNobody, test::kOtherGroup), 0);
+        ASSERT_EQ(::chmod(out.c_str(), 07640), 0);
+    }
+    if (const std::string refusal =
+            test::setAccessList(out, "u::rw-,u:65534:r--,g::r--,g:29:rw-,m::rw-,o::---") + test::setNote(out);
+        !refusal.empty())
+        GTEST_SKIP() << "this file system keeps no access list or extended attribute: " << refusal;
+    struct stat before {};
+    ASSERT_EQ(::stat(out.c_str(), &before), 0);
+    const std::string list = test::accessList(out);
 
     const std::vector<std::string> texts = mergeAnswering("linked/up.syx", {test::Press(QMessageBox::Yes)});
 
@@ -55,24 +61,29 @@ TEST_F(SaveTest, FileReachedThroughLinksIsAskedAboutAndWritten) {
     EXPECT_NE(texts[0].find("\"up.syx\" already exists"), std::string::npos) << texts[0];
     EXPECT_EQ(read("real/out.syx"), "AA");
     EXPECT_EQ(files(), QStringList{"a.syx"});
+    struct stat after {};
+    ASSERT_EQ(::stat(out.c_str(), &after), 0);
+    EXPECT_NE(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(test::accessList(out), list);
+    EXPECT_EQ(test::note(out), "hello");
 }
 
-// A file whose existence cannot be checked is not taken for none, which would replace it unasked: the save
-// is refused and the user told why. As root, the file lies behind a link that another user planted in a
-// shared folder, which the kernel will not follow for root; for anyone else, in a folder they cannot search.
+// A file whose existence cannot be checked is not taken for none, which would replace it unasked. As root, it
+// lies behind a link another user planted in a shared folder, which the kernel will not follow for root; for
+// anyone else, in a folder they cannot search.
 TEST_F(SaveTest, FileThatCannotBeLookedAtIsRefusedRatherThanReplacedUnasked) {
     std::string name = "closed/out.syx";
-    ASSERT_TRUE(QDir(m_folder.path()).mkdir("closed"));
+    ASSERT_TRUE(QDir(m_folder.path()).mkpath("closed") && QDir(m_folder.path()).mkpath("shared"));
     write(name, "kept");
-    if (::geteuid() == 0) {
-        ASSERT_TRUE(QDir(m_folder.path()).mkdir("shared"));
-        ASSERT_EQ(::chmod(path("shared").c_str(), 01777), 0);
-        ASSERT_EQ(::symlink("../closed/out.syx", path("shared/planted.syx").c_str()), 0);
-        ASSERT_EQ(::lchown(path("shared/planted.syx").c_str(), kNobody, kNobody), 0);
+    ASSERT_EQ(::chmod(path("shared").c_str(), 01777), 0);
+    ASSERT_EQ(::symlink("../closed/out.syx", path("shared/planted.syx").c_str()), 0);
+    if (::geteuid() == 0 && ::lchown(path("shared/planted.syx").c_str(), test::kNobody, test::kNobody) == 0)
         name = "shared/planted.syx";
-    } else {
+    else
         ASSERT_EQ(::chmod(path("closed").c_str(), 0), 0);
-    }
 
     const std::vector<std::string> texts = mergeAnswering(name, {test::Press(QMessageBox::Ok)});
 
@@ -83,8 +94,8 @@ TEST_F(SaveTest, FileThatCannotBeLookedAtIsRefusedRatherThanReplacedUnasked) {
     EXPECT_EQ(read("closed/out.syx"), "kept");
 }
 
-// Yes to replacing a file agrees to that file only: another one put in its place while the question was
-// open is left as it is.
+// Yes to replacing a file agrees to that file only, not to another put in its place while the question was
+// open.
 TEST_F(SaveTest, FilePutInPlaceOfTheOneAskedAboutIsNotReplaced) {
     write("out.syx", "asked about");
     write("other.syx", "put in its place");
@@ -99,39 +110,6 @@ TEST_F(SaveTest, FilePutInPlaceOfTheOneAskedAboutIsNotReplaced) {
     EXPECT_NE(texts[1].find("It was changed after it was chosen"), std::string::npos) << texts[1];
     EXPECT_EQ(read("out.syx"), "put in its place");
     EXPECT_EQ(files(), (QStringList{"a.syx", "out.syx"}));
-}
-
-// Replacing a file keeps who may do what with it: a save by root that dropped the owner, the group, the
-// set-group-id bit or the access list would hand the file to root, or give its group what only a named group
-// had.
-TEST_F(SaveTest, ReplacedFileKeepsItsOwnerModeAccessListAndNotes) {
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "only root may give a file to another user";
-    constexpr gid_t kAudio = 29;
-    write("out.syx", "old");
-    ASSERT_EQ(::chown(path("out.syx").c_str(), kNobody, kAudio), 0);
-    ASSERT_EQ(::chmod(path("out.syx").c_str(), 02640), 0);
-    if (const std::string refusal =
-            test::setAccessList(path("out.syx"), "u::rw-,u:65534:r--,g::r--,g:29:rw-,m::rw-,o::---");
-        !refusal.empty())
-        GTEST_SKIP() << "this file system keeps no access list: " << refusal;
-    if (const std::string refusal = test::setNote(path("out.syx")); !refusal.empty())
-        GTEST_SKIP() << "this file system keeps no extended attribute: " << refusal;
-    struct stat before {};
-    ASSERT_EQ(::stat(path("out.syx").c_str(), &before), 0);
-    const std::string list = test::accessList(path("out.syx"));
-
-    mergeInto("out.syx");
-
-    struct stat after {};
-    ASSERT_EQ(::stat(path("out.syx").c_str(), &after), 0);
-    EXPECT_EQ(read("out.syx"), "AA");
-    EXPECT_NE(after.st_ino, before.st_ino);
-    EXPECT_EQ(after.st_uid, kNobody);
-    EXPECT_EQ(after.st_gid, kAudio);
-    EXPECT_EQ(after.st_mode & 07777, before.st_mode & 07777);
-    EXPECT_EQ(test::accessList(path("out.syx")), list);
-    EXPECT_EQ(test::note(path("out.syx")), "hello");
 }
 
 } // namespace
