@@ -1,22 +1,18 @@
 #pragma once
 
 #include <acl/libacl.h>
-#include <fcntl.h>
-#include <grp.h>
 #include <sys/acl.h>
-#include <sys/wait.h>
 #include <sys/xattr.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <functional>
 #include <string>
 
 // What a file has beyond its bytes and mode, as the tests make it and read it back; each setter gives why the
-// file system refused, or an empty text. And a user other than root, who may not give all of it.
+// file system refused, or an empty text.
 namespace test {
 
+// The user and group that own nothing.
 constexpr uid_t kNobody = 65534;
 // A group that root is not in ("audio" on Debian).
 constexpr gid_t kOtherGroup = 29;
@@ -48,30 +44,6 @@ inline std::string note(const std::string& path) {
 
 inline std::string setNote(const std::string& path) {
     return ::setxattr(path.c_str(), "user.note", "hello", 5, 0) == 0 ? "" : std::strerror(errno);
-}
-
-// What work gives back, run by root in a child process that becomes nobody, in the other group as well. A
-// fork keeps only the thread that forked, so work makes no widget.
-inline std::string asNobody(const std::function<std::string()>& work) {
-    int ends[2];
-    if (::pipe2(ends, O_CLOEXEC) != 0)
-        return std::strerror(errno);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const gid_t groups[] = {kNobody, kOtherGroup};
-        const bool became = ::setgroups(2, groups) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
-        const std::string result = became ? work() : std::string("not nobody: ") + std::strerror(errno);
-        ::_exit(::write(ends[1], result.data(), result.size()) == static_cast<ssize_t>(result.size()) ? 0
-                                                                                                      : 1);
-    }
-    ::close(ends[1]);
-    std::string result;
-    char buffer[256];
-    for (ssize_t size; (size = ::read(ends[0], buffer, sizeof buffer)) > 0;)
-        result.append(buffer, static_cast<std::size_t>(size));
-    ::close(ends[0]);
-    ::waitpid(child, nullptr, 0);
-    return result;
 }
 
 } // namespace test

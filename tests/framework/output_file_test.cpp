@@ -5,40 +5,41 @@
 #include "framework/file_attributes.h"
 #include "framework/scratch_folder.h"
 
+#include <array>
 #include <climits>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
-#include <memory>
+#include <grp.h>
 #include <sys/mount.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/un.h>
-
-namespace {
+#include <sys/wait.h>
+#include <tuple>
+#include <unistd.h>
 
 // The allocation this many allocations from now, on this thread, throws; the count is -1 after that.
-thread_local int allocationsLeft = -1;
-
-} // namespace
+static thread_local int allocationsLeft = -1;
 
 // Allocations fail from outside the framework. Each scalar form is replaced, so that what one allocates
 // another may free, under AddressSanitizer too; the array forms keep to themselves.
 void* operator new(std::size_t size) {
     if (allocationsLeft >= 0 && allocationsLeft-- == 0)
         throw std::bad_alloc();
-    if (void* memory = std::malloc(size == 0 ? 1 : size))
+    if (void* memory = std::malloc(size + 1))
         return memory;
     throw std::bad_alloc();
 }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return std::malloc(size == 0 ? 1 : size);
-}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return std::malloc(size + 1); }
 void operator delete(void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
+
 namespace {
+
+using Pairs = std::vector<std::pair<std::string, std::string>>;
+using test::kNobody;
 
 long openDescriptors() { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); }
 
@@ -49,6 +50,10 @@ protected:
         ::lstat(path(name).c_str(), &status);
         return status.st_mode & S_IFMT;
     }
+    void link(const Pairs& targetsAndNames) const {
+        for (const auto& [target, name] : targetsAndNames)
+            ASSERT_EQ(::symlink(target.c_str(), path(name).c_str()), 0) << name;
+    }
     // Whether the output could be made; what went wrong after that is in m_reports.
     bool save(const std::string& name, const std::string& bytes) const {
         auto output = item(name)->CreateBinaryFile("SysEx");
@@ -56,12 +61,12 @@ protected:
             output->Write(fw::ByteString(bytes));
         return output != nullptr;
     }
-    // A pipe put in place of a file, a link in place of a folder, and a name taken, each while its output is
+    // A pipe put in place of a file, a link in place of a folder, a name taken, each while its output is
     // written: each is reported and left as it is.
     void changeTargetsWhileWritten(const std::string& at) {
         write(at + "out.syx", "old");
-        ASSERT_TRUE(QDir().mkpath(QString::fromStdString(path(at + "folder"))));
-        ASSERT_TRUE(QDir().mkpath(QString::fromStdString(path(at + "elsewhere"))));
+        ASSERT_TRUE(::mkdir(path(at + "folder").c_str(), 0700) == 0 &&
+                    ::mkdir(path(at + "elsewhere").c_str(), 0700) == 0);
         const long descriptors = openDescriptors();
         auto replaced = item(at + "out.syx")->CreateBinaryFile("SysEx");
         auto moved = item(at + "folder/new.syx")->CreateBinaryFile("SysEx");
@@ -70,7 +75,7 @@ protected:
         ASSERT_TRUE(::unlink(path(at + "out.syx").c_str()) == 0 &&
                     ::mkfifo(path(at + "out.syx").c_str(), 0600) == 0);
         ASSERT_EQ(::rename(path(at + "folder").c_str(), path(at + "moved").c_str()), 0);
-        ASSERT_EQ(::symlink("elsewhere", path(at + "folder").c_str()), 0);
+        link({{"elsewhere", at + "folder"}});
         ASSERT_TRUE(save(at + "twice.syx", "first"));
         replaced = moved = taken = nullptr;
 
@@ -85,35 +90,31 @@ protected:
     }
 };
 
-// Only root may make a device and plant a link as another user in a shared folder, as in /tmp, which the
+// Only root may make a device, or plant a link as another user in a shared folder, as in /tmp, which the
 // kernel follows for nobody else: neither the file it leads to nor one it would make is written.
 TEST_F(OutputFileTest, TargetThatMustNotBeReplacedIsRefusedUntouchedAndNothingIsMade) {
-    std::vector<std::pair<std::string, std::string>> refusals{
-        {"pipe", "It is a named pipe, not a regular file"},
-        {"folder", "It is a folder, not a regular file"},
-        {"socket", "It is a socket, not a regular file"},
-        {"loop", "Too many levels of symbolic links"},
-        {".", "It is a folder, not a regular file"}};
-    ASSERT_TRUE(::mkfifo(path("pipe").c_str(), 0600) == 0 && ::mkdir(path("folder").c_str(), 0700) == 0);
-    ASSERT_EQ(::symlink("loop", path("loop").c_str()), 0);
-    sockaddr_un address{AF_UNIX, {}};
-    path("socket").copy(address.sun_path, sizeof address.sun_path - 1);
-    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    ASSERT_EQ(::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-    ::close(socket);
+    std::vector<std::pair<std::string, mode_t>> specials{{"pipe", S_IFIFO}, {"socket", S_IFSOCK}};
+    Pairs refusals{{"pipe", "It is a named pipe"},
+                   {"socket", "It is a socket"},
+                   {"folder", "It is a folder"},
+                   {".", "It is a folder"},
+                   {"loop", "Too many levels of symbolic links"}};
+    ASSERT_EQ(::mkdir(path("folder").c_str(), 0700), 0);
+    link({{"loop", "loop"}});
     write("root.syx", "kept");
     if (::geteuid() == 0) {
-        ASSERT_EQ(::mknod(path("device").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+        specials.emplace_back("device", S_IFCHR);
+        refusals.insert(refusals.end(), {{"device", "It is a device"},
+                                         {"shared/planted.syx", "Permission denied"},
+                                         {"shared/dangling.syx", "Permission denied"}});
         ASSERT_TRUE(::mkdir(path("shared").c_str(), 0700) == 0 &&
                     ::chmod(path("shared").c_str(), 01777) == 0);
-        ASSERT_EQ(::symlink("../root.syx", path("shared/planted.syx").c_str()), 0);
-        ASSERT_EQ(::symlink("../made.syx", path("shared/dangling.syx").c_str()), 0);
-        for (const std::string name : {"shared/planted.syx", "shared/dangling.syx"}) {
-            ASSERT_EQ(::lchown(path(name).c_str(), test::kNobody, test::kNobody), 0) << name;
-            refusals.emplace_back(name, "Permission denied");
-        }
-        refusals.emplace_back("device", "It is a device, not a regular file");
+        link({{"../root.syx", "shared/planted.syx"}, {"../made.syx", "shared/dangling.syx"}});
+        for (const std::string name : {"shared/planted.syx", "shared/dangling.syx"})
+            ASSERT_EQ(::lchown(path(name).c_str(), kNobody, kNobody), 0) << name;
     }
+    for (const auto& [name, type] : specials)
+        ASSERT_EQ(::mknod(path(name).c_str(), type | 0600, makedev(1, 3)), 0) << name;
     const QStringList before = entries();
     const long descriptors = openDescriptors();
 
@@ -127,10 +128,9 @@ TEST_F(OutputFileTest, TargetThatMustNotBeReplacedIsRefusedUntouchedAndNothingIs
     }
     EXPECT_EQ(entries(), before);
     EXPECT_EQ(openDescriptors(), descriptors);
-    EXPECT_EQ(typeOf("pipe"), S_IFIFO);
-    EXPECT_EQ(typeOf("socket"), S_IFSOCK);
     EXPECT_EQ(read("root.syx"), "kept");
-    EXPECT_TRUE(::geteuid() != 0 || typeOf("device") == S_IFCHR);
+    for (const auto& [name, type] : specials)
+        EXPECT_EQ(typeOf(name), type) << name;
 }
 
 // The kernel, not the path's text, says where a name leads: a name in other bytes than UTF-8 is that name, a
@@ -138,20 +138,18 @@ TEST_F(OutputFileTest, TargetThatMustNotBeReplacedIsRefusedUntouchedAndNothingIs
 TEST_F(OutputFileTest, LinkIsFollowedAsTheKernelFollowsItAndStaysALink) {
     const std::string latin1 = "caf\xE9.syx";
     write(latin1, "old");
-    ASSERT_EQ(::chmod(path(latin1).c_str(), 0640), 0);
-    ASSERT_TRUE(QDir(m_folder.path()).mkpath("real/deep"));
-    ASSERT_EQ(::symlink(latin1.c_str(), path("link.syx").c_str()), 0);
-    ASSERT_EQ(::symlink("real/new.syx", path("dangling.syx").c_str()), 0);
-    ASSERT_EQ(::symlink("missing/new.syx", path("lost.syx").c_str()), 0);
-    ASSERT_EQ(::symlink("real/deep", path("linked").c_str()), 0);
-    ASSERT_EQ(::symlink("../up.syx", path("real/deep/up.syx").c_str()), 0);
+    ASSERT_TRUE(::chmod(path(latin1).c_str(), 0640) == 0 && QDir(m_folder.path()).mkpath("real/deep"));
+    link({{latin1, "link.syx"},
+          {"real/new.syx", "dangling.syx"},
+          {"missing/new.syx", "lost.syx"},
+          {"real/deep", "linked"},
+          {"../up.syx", "real/deep/up.syx"}});
 
-    for (const auto& [name, target] :
-         std::vector<std::pair<std::string, std::string>>{{"link.syx", latin1},
-                                                          {latin1, latin1},
-                                                          {"dangling.syx", "real/new.syx"},
-                                                          {"linked/up.syx", "real/up.syx"},
-                                                          {"linked/up.syx", "real/up.syx"}}) {
+    for (const auto& [name, target] : Pairs{{"link.syx", latin1},
+                                            {latin1, latin1},
+                                            {"dangling.syx", "real/new.syx"},
+                                            {"linked/up.syx", "real/up.syx"},
+                                            {"linked/up.syx", "real/up.syx"}}) {
         EXPECT_TRUE(save(name, "through " + name)) << name;
         EXPECT_EQ(read(target), "through " + name) << name;
     }
@@ -170,33 +168,101 @@ TEST_F(OutputFileTest, LinkIsFollowedAsTheKernelFollowsItAndStaysALink) {
     ::unlink(path(latin1).c_str());
 }
 
-TEST_F(OutputFileTest, FileOrFolderThatTheUserMayNotWriteIsRefusedAndLeftAsItWas) {
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "only root may become an ordinary user, which root may write anything for";
-    ASSERT_TRUE(QDir(m_folder.path()).mkdir("open") && QDir(m_folder.path()).mkdir("closed"));
-    write("open/protected.syx", "kept");
-    write("closed/writable.syx", "kept");
-    ASSERT_TRUE(::chmod(path("open/protected.syx").c_str(), 0444) == 0 &&
-                ::chmod(path("closed").c_str(), 0555) == 0);
-    ASSERT_EQ(::chmod(path("").c_str(), 0755), 0);
-    for (const std::string name : {"open", "closed", "open/protected.syx", "closed/writable.syx"})
-        ASSERT_EQ(::chown(path(name).c_str(), test::kNobody, test::kNobody), 0) << name;
+// Entries a new file takes from its folder's default list were never the old file's; where the file system
+// takes no list or attribute, a file is replaced only if it had none to lose.
+TEST_F(OutputFileTest, AccessListAndAttributesAreKeptExactlyOrTheFileIsLeftAsItWas) {
+    for (const std::string name : {"listed.syx", "noted.syx", "plain.syx"})
+        write(name, "old");
+    if (const std::string refusal =
+            test::setAccessList(path("listed.syx"), "u::rw-,g::r--,g:29:rw-,m::rw-,o::---") +
+            test::setNote(path("noted.syx")) +
+            test::setAccessList(path(""), "u::rwx,u:65534:rwx,g::rwx,m::rwx,o::r-x", ACL_TYPE_DEFAULT);
+        !refusal.empty())
+        GTEST_SKIP() << "this file system keeps no access list or extended attribute: " << refusal;
+    const std::string list = test::accessList(path("plain.syx"));
+    EXPECT_TRUE(save("plain.syx", "new"));
+    EXPECT_EQ(test::accessList(path("plain.syx")), list);
 
-    EXPECT_EQ(
-        test::asNobody([this] {
-            std::string said;
-            for (const std::string name : {"open/protected.syx", "closed/writable.syx", "closed/new.syx"}) {
-                fw::FileFailure refusal;
-                said += (fw::OutputFile::open(path(name), std::nullopt, refusal) ? "opened" : refusal.reason);
-                said += "\n";
-            }
-            return said;
-        }),
-        "The file is not writable: Permission denied\n"
-        "The file is writable, but its folder is not: Permission denied\n"
-        "Its folder is not writable: Permission denied\n");
-    EXPECT_EQ(read("open/protected.syx") + read("closed/writable.syx"), "keptkept");
-    EXPECT_EQ(entries("open") + entries("closed"), (QStringList{"protected.syx", "writable.syx"}));
+    faults::failCalls("fsetxattr", path(""), EOPNOTSUPP);
+    for (const std::string name : {"listed.syx", "noted.syx", "plain.syx"})
+        EXPECT_TRUE(save(name, "newer")) << name;
+    ASSERT_EQ(m_reports.size(), 2u);
+    EXPECT_NE(m_reports[0].find("Its access list could not be kept: Operation not supported"),
+              std::string::npos);
+    EXPECT_NE(m_reports[1].find("Its extended attributes could not be kept: Operation not supported"),
+              std::string::npos);
+    EXPECT_EQ(read("listed.syx") + read("noted.syx") + read("plain.syx"), "oldoldnewer");
+}
+
+// Root may write anything, so this runs as nobody, in the other group too, who may give away neither the
+// file nor a group they are not in. Where the group is theirs, it gets no more than everybody had: the old
+// group's bits, the list's mask and the set-group-id bit would widen it. Unreadable attributes cannot be
+// kept.
+TEST_F(OutputFileTest, AsAnOrdinaryUserNothingIsWidenedOrReplacedThatTheUserMayNotWrite) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root may become another user";
+    // Each file's owner, group and mode; what becomes of it; the group and mode of the file that replaced it.
+    const std::vector<std::tuple<std::string, uid_t, gid_t, mode_t, std::string, gid_t, mode_t>> files{
+        {"open/theirs", kNobody, 0, 02640, "replaced", kNobody, 0600},
+        {"open/roots", 0, test::kOtherGroup, 0664, "replaced", test::kOtherGroup, 0664},
+        {"open/plain", kNobody, kNobody, 0200, "replaced", kNobody, 0200},
+        {"open/noted", kNobody, kNobody, 0200, "Its extended attributes could not be read: Permission denied",
+         0, 0},
+        {"open/protected", kNobody, kNobody, 0444, "The file is not writable: Permission denied", 0, 0},
+        {"closed/writable", kNobody, kNobody, 0644,
+         "The file is writable, but its folder is not: Permission denied", 0, 0},
+        {"closed/new", 0, 0, 0, "Its folder is not writable: Permission denied", 0, 0}};
+    ASSERT_TRUE(::chmod(path("").c_str(), 0755) == 0 && ::mkdir(path("open").c_str(), 0755) == 0 &&
+                ::mkdir(path("closed").c_str(), 0555) == 0 &&
+                ::chown(path("open").c_str(), kNobody, kNobody) == 0);
+    for (const auto& [name, owner, group, mode, outcome, keptGroup, keptMode] : files) {
+        write(name, "kept");
+        ASSERT_TRUE(::chown(path(name).c_str(), owner, group) == 0 && ::chmod(path(name).c_str(), mode) == 0);
+    }
+    ASSERT_EQ(::unlink(path("closed/new").c_str()), 0);
+    if (const std::string refusal =
+            test::setAccessList(path("open/theirs"), "u::rw-,u:0:r--,g::r--,m::r--,o::---") +
+            test::setNote(path("open/theirs")) + test::setNote(path("open/noted"));
+        !refusal.empty())
+        GTEST_SKIP() << "this file system keeps no access list or extended attribute: " << refusal;
+    std::string narrowed = test::accessList(path("open/theirs"));
+    narrowed.replace(narrowed.find("mask::r--"), 9, "mask::---");
+
+    // A fork keeps only the thread that forked, so the child makes no widget.
+    std::array<int, 2> ends{};
+    ASSERT_EQ(::pipe2(ends.data(), O_CLOEXEC), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const gid_t groups[] = {kNobody, test::kOtherGroup};
+        std::string said = ::setgroups(2, groups) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0
+                               ? ""
+                               : std::string("not nobody: ") + std::strerror(errno);
+        for (const auto& file : files) {
+            fw::FileFailure refusal;
+            const auto output = fw::OutputFile::open(path(std::get<0>(file)), std::nullopt, refusal);
+            const auto failure = output ? output->commit() : std::optional(refusal);
+            said += std::get<0>(file) + ": " + (failure ? failure->reason : "replaced") + "\n";
+        }
+        ::_exit(::write(ends[1], said.data(), said.size()) < 0);
+    }
+    ::close(ends[1]);
+    std::string said(4096, '\0');
+    said.resize(static_cast<std::size_t>(std::max<ssize_t>(0, ::read(ends[0], said.data(), said.size()))));
+    ::close(ends[0]);
+    ::waitpid(child, nullptr, 0);
+
+    for (const auto& [name, owner, group, mode, outcome, keptGroup, keptMode] : files) {
+        EXPECT_NE(said.find(name + ": " + outcome + "\n"), std::string::npos) << said;
+        const bool replaced = outcome == "replaced";
+        struct stat status {};
+        ::stat(path(name).c_str(), &status);
+        EXPECT_EQ(status.st_uid, replaced ? kNobody : owner) << name;
+        EXPECT_EQ(status.st_gid, replaced ? keptGroup : group) << name;
+        EXPECT_EQ(status.st_mode & 07777, replaced ? keptMode : mode) << name;
+        EXPECT_EQ(read(name), replaced || name == "closed/new" ? "" : "kept") << name;
+    }
+    EXPECT_EQ(test::accessList(path("open/theirs")), narrowed);
+    EXPECT_EQ(test::note(path("open/theirs")), "hello");
 }
 
 // The output is written into a file without a name, so a writer killed at any point leaves nothing behind.
@@ -204,7 +270,7 @@ TEST_F(OutputFileTest, WriterKilledWhileWritingLeavesTheFolderAsItWas) {
     write("out.syx", "old");
     const pid_t child = ::fork();
     if (child == 0) {
-        auto output = item("out.syx")->CreateBinaryFile("SysEx");
+        const auto output = item("out.syx")->CreateBinaryFile("SysEx");
         output->Write(fw::ByteString("new"));
         ::raise(SIGKILL);
     }
@@ -215,8 +281,7 @@ TEST_F(OutputFileTest, WriterKilledWhileWritingLeavesTheFolderAsItWas) {
     EXPECT_EQ(read("out.syx"), "old");
 }
 
-// The target is looked at again before the new file takes its place: a file that is no longer the one the
-// output was made for, or a name that has been taken meanwhile, is left as it is.
+// The target is looked at again before the new file takes its place.
 TEST_F(OutputFileTest, TargetChangedWhileTheOutputWasWrittenIsLeftAsItWas) { changeTargetsWhileWritten(""); }
 
 // Only the folder is opened by its path, and the new file's temporary name is short, so a file whose name or
