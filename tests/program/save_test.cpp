@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -33,10 +34,8 @@ protected:
     }
 };
 
-// The replace question is asked of, and the merge written into, the file the kernel reaches ("../" in a link
-// leads up from the folder a linked folder stands for). The file keeps who may do what with it: a save by
-// root that dropped its owner, group, set-id bits or access list would hand it to root, or its group what a
-// named group had.
+// The question is asked of, and the merge written into, the file the kernel reaches; a save by root that lost
+// its owner, group, set-id bits or access list would hand it to root, or its group what a named group had.
 TEST_F(SaveTest, FileReachedThroughLinksIsReplacedKeepingItsOwnerModeAccessListAndNotes) {
     ASSERT_TRUE(QDir(m_folder.path()).mkpath("real/deep"));
     ASSERT_EQ(::symlink("real/deep", path("linked").c_str()), 0);
@@ -59,16 +58,14 @@ TEST_F(SaveTest, FileReachedThroughLinksIsReplacedKeepingItsOwnerModeAccessListA
     EXPECT_EQ(read("real/out.syx"), "AA");
     EXPECT_EQ(files(), QStringList{"a.syx"});
     EXPECT_NE(after.st_ino, before.st_ino);
-    EXPECT_EQ(after.st_uid, before.st_uid);
-    EXPECT_EQ(after.st_gid, before.st_gid);
-    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(std::tie(after.st_uid, after.st_gid, after.st_mode),
+              std::tie(before.st_uid, before.st_gid, before.st_mode));
     EXPECT_EQ(test::accessList(out), list);
     EXPECT_EQ(test::note(out), "hello");
 }
 
-// A file whose existence cannot be checked is not taken for none, which would replace it unasked. As root, it
-// lies behind a link another user planted in a shared folder, which the kernel will not follow for root; for
-// anyone else, in a folder they cannot search.
+// A file whose existence cannot be checked is not taken for none, which would replace it unasked: for root,
+// behind a link another user planted in a shared folder; for anyone else, in a folder they cannot search.
 TEST_F(SaveTest, FileThatCannotBeLookedAtIsRefusedRatherThanReplacedUnasked) {
     std::string name = "closed/out.syx";
     ASSERT_TRUE(QDir(m_folder.path()).mkpath("closed") && QDir(m_folder.path()).mkpath("shared"));
@@ -88,8 +85,7 @@ TEST_F(SaveTest, FileThatCannotBeLookedAtIsRefusedRatherThanReplacedUnasked) {
     EXPECT_EQ(read("closed/out.syx"), "kept");
 }
 
-// Yes to replacing a file agrees to that file only, not to another put in its place while the question was
-// open.
+// Yes to replacing a file agrees to that file, not to another put in its place while the question was open.
 TEST_F(SaveTest, FilePutInPlaceOfTheOneAskedAboutIsNotReplaced) {
     write("out.syx", "asked about");
     write("other.syx", "put in its place");
