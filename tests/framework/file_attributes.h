@@ -12,12 +12,10 @@
 // file system refused, or an empty text.
 namespace test {
 
-// The user and group that own nothing.
+// The user and group that own nothing, and a group that root is not in ("audio" on Debian).
 constexpr uid_t kNobody = 65534;
-// A group that root is not in ("audio" on Debian).
 constexpr gid_t kOtherGroup = 29;
 
-// The access list with numeric ids; why not, where there is none.
 inline std::string accessList(const std::string& path) {
     acl_t list = ::acl_get_file(path.c_str(), ACL_TYPE_ACCESS);
     char* text = list ? ::acl_to_any_text(list, nullptr, ',', TEXT_NUMERIC_IDS) : nullptr;
