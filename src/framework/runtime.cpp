@@ -31,6 +31,8 @@ Runtime::Runtime() {
     }
     QApplication::setQuitOnLastWindowClosed(false);
     registerFrameworkClasses();
+    // A stream used outside any run, as a test may, has yielded; this run's first yield must not wait on it.
+    takeQuitStatus();
     m_quitSignals = std::make_unique<QuitSignals>();
 }
 
