@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -28,9 +29,15 @@ inline std::string pattern(std::size_t length) {
     return bytes;
 }
 
-// A folder of its own for the files a test makes.
+// A folder of its own for the files a test makes, removed with them all whatever their names: QTemporaryDir
+// cannot remove a name that has no QString spelling.
 class ScratchFolder : public ::testing::Test {
 protected:
+    ~ScratchFolder() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_folder.path().toStdString(), ignored);
+    }
+
     std::string path(const std::string& name) const { return m_folder.path().toStdString() + "/" + name; }
     fw::Ref<fw::FolderItem> item(const std::string& name) const { return fw::GetFolderItem(path(name), 0); }
     std::string write(const std::string& name, const std::string& bytes) const {
